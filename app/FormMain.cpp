@@ -1,0 +1,296 @@
+#include "FormMain.h"
+
+#include "Fonts.h"
+#include "FrameShape.h"
+#include "ImageControl.h"
+#include "Libreria.h"
+#include "OperatorDialogs.h"
+#include "RitraxVersion.h"
+#include "chameleonButton.h"
+
+#include <FreeImage.h>
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace {
+
+const QString DesignTitle = QStringLiteral("Ritrax");
+constexpr OleColor ButtonFace = MakeOleColor(236, 233, 216);
+constexpr OleColor Yellow = MakeOleColor(255, 255, 0);
+
+QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(left, top, width, height);
+    label->setFont(UiFont(12, true));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+    // A click on a label is the label's, not the window background's.
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    return label;
+}
+
+FrameShape* MakeFrame(QWidget* parent, int left, int top, int width, int height)
+{
+    auto* frame = new FrameShape(parent);
+    frame->setGeometry(left, top, width, height);
+    return frame;
+}
+
+ImageControl* MakeImage(QWidget* parent, int left, int top, int width, int height, bool stretch)
+{
+    auto* image = new ImageControl(parent);
+    image->setGeometry(left, top, width, height);
+    image->setStretch(stretch);
+    image->hide();
+    return image;
+}
+
+chameleonButton* MakeButton(QWidget* parent, int left, int top, int width, int height,
+                            const QString& caption, const QString& picture, int picturePosition)
+{
+    auto* button = new chameleonButton(parent);
+    button->setGeometry(left, top, width, height);
+    button->setButtonType(3);
+    button->setColorScheme(1);
+    button->setBackColor(ButtonFace);
+    button->setFont(UiFont(12, true));
+    if (!picture.isEmpty()) {
+        button->setPictureNormal(QImage(QStringLiteral(":/buttons/") + picture));
+        button->setPicturePosition(picturePosition);
+    }
+    button->setCaption(caption);
+    return button;
+}
+
+} // namespace
+
+FormMain::FormMain(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint)
+    , services_(services)
+{
+    setFixedSize(ClientWidth, ClientHeight);
+    setWindowTitle(DesignTitle);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+
+    CreateControls();
+    SetTabOrder();
+    ConnectHandlers();
+    Form_Load();
+}
+
+FormMain::~FormMain()
+{
+    Form_Unload();
+}
+
+QString FormMain::TitleFor(const QString& designTitle, int major, int minor, int revision)
+{
+    return designTitle + QStringLiteral(" versione ") + QString::number(major) + u'.'
+        + QString::number(minor) + u'.' + QString::number(revision);
+}
+
+void FormMain::CreateControls()
+{
+    // Creation order is drawing order: frames and labels at the bottom, then
+    // the pictures, the card and its overlays, and the buttons on top.
+    ImgS = MakeFrame(this, 0, 0, 0, 0);
+    FotoS = MakeFrame(this, 760, 96, 173, 209);
+    FirmaS = MakeFrame(this, 680, 408, 328, 69);
+
+    Label1[0] = MakeLabel(this, 8, 8, 559, 25,
+                          QStringLiteral("1) Usare lo Scanner (a 300 DPI), la WebCam, oppure selezionare il file"));
+    Img = MakeImage(this, 8, 80, 433, 585, false);
+    FirmaI = MakeImage(this, 682, 410, 324, 65, true);
+    FotoI = MakeImage(this, 762, 98, 169, 205, true);
+    Label1[1] = MakeLabel(this, 464, 72, 439, 25, QStringLiteral("2) Selezionare la foto"));
+    Label1[2] = MakeLabel(this, 464, 344, 439, 25, QStringLiteral("3) Selezionare la firma"));
+    Neutro = MakeImage(this, 840, 480, 81, 57, true);
+    AnteprimaI = MakeImage(this, 752, 544, 81, 57, true);
+    FotoA = MakeImage(this, 840, 544, 81, 57, true);
+    FirmaA = MakeImage(this, 928, 544, 76, 57, true);
+
+    ScannerP[0] = MakeButton(this, 8, 32, 129, 41, QStringLiteral("  &Scanner"), QStringLiteral("scanner.png"), 0);
+    ScannerP[2] = MakeButton(this, 152, 32, 137, 41, QStringLiteral("  &WebCam"), QStringLiteral("webcam.png"), 0);
+    ScannerP[1] = MakeButton(this, 312, 32, 129, 41, QStringLiteral("  &File"), QStringLiteral("file.png"), 0);
+    AnteprimaP = MakeButton(this, 760, 32, 169, 41, QStringLiteral("&Anteprima patente"), QString(), 0);
+    FotoP = MakeButton(this, 464, 96, 209, 209, QString(), QStringLiteral("foto.png"), 2);
+    FotoP->setEnabled(false);
+    FirmaP = MakeButton(this, 464, 368, 209, 209, QString(), QStringLiteral("firma.png"), 2);
+    FirmaP->setEnabled(false);
+    CfgP = MakeButton(this, 560, 616, 209, 49, QStringLiteral("&Configurazione"), QStringLiteral("config.png"), 0);
+    EsciP = MakeButton(this, 792, 616, 209, 49, QStringLiteral("  &Esci"), QStringLiteral("esci.png"), 0);
+
+    MsgL = MakeButton(this, 304, 280, 329, 89, QStringLiteral("Attendi..."), QString(), 0);
+    MsgL->setColorScheme(2);
+    MsgL->setBackColor(Yellow);
+    MsgL->setFont(UiFont(27.75, true));
+    MsgL->setFocusPolicy(Qt::NoFocus); // a message panel, not a command
+    MsgL->hide();
+}
+
+void FormMain::SetTabOrder()
+{
+    const std::array<QWidget*, 9> order{ScannerP[0], ScannerP[2], ScannerP[1], FotoP, FirmaP,
+                                        CfgP, EsciP, AnteprimaP, MsgL};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void FormMain::ConnectHandlers()
+{
+    for (int index = 0; index < 3; ++index)
+        connect(ScannerP[index], &chameleonButton::Click, this, [this, index] { ScannerP_Click(index); });
+    connect(FotoP, &chameleonButton::Click, this, &FormMain::FotoP_Click);
+    connect(FirmaP, &chameleonButton::Click, this, &FormMain::FirmaP_Click);
+    connect(CfgP, &chameleonButton::Click, this, &FormMain::CfgP_Click);
+    connect(AnteprimaP, &chameleonButton::Click, this, &FormMain::AnteprimaP_Click);
+    connect(EsciP, &chameleonButton::Click, this, &FormMain::EsciP_Click);
+    for (ImageControl* card : {AnteprimaI, FotoA, FirmaA})
+        connect(card, &ImageControl::clicked, this, &FormMain::Background_Click);
+}
+
+void FormMain::Form_Load()
+{
+    FaiAct = true;
+    const QString title = TitleFor(DesignTitle, RitraxVersion::Major, RitraxVersion::Minor,
+                                   RitraxVersion::Revision);
+    setWindowTitle(title);
+    Tag = title;
+
+    FotoP->setCaption(QStringLiteral("\rFo&to"));
+    FirmaP->setCaption(QStringLiteral("\rFir&ma"));
+
+    if (!MakeFolderCurrent(services_.folders.programFolder)) {
+        // Without it formati.txt is not found; everything else still works.
+        services_.dialogs.showMessage(
+            this,
+            QStringLiteral("Impossibile impostare come cartella corrente la cartella del programma:\r\n")
+                + services_.folders.programFolder,
+            MessageIcon::Critical);
+    }
+
+    FreeImage_Initialise(FALSE);
+
+    Libreria::StoreBoxInTag(*Img);
+    ImgS->setGeometry(Img->x() - 2, Img->y() - 2, Img->width() + 4, Img->height() + 4);
+}
+
+void FormMain::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    FreeImage_DeInitialise();
+}
+
+void FormMain::Form_Activate()
+{
+    if (!FaiAct)
+        return;
+    setWindowTitle(Tag);
+    FaiAct = false;
+}
+
+void FormMain::EnableCommands(bool enable)
+{
+    if (!enable)
+        SavedEditEnabled = FotoP->Enabled();
+    FotoP->setEnabled(enable && SavedEditEnabled);
+    FirmaP->setEnabled(enable && SavedEditEnabled);
+    for (chameleonButton* button : ScannerP)
+        button->setEnabled(enable);
+    EsciP->setEnabled(enable);
+    CfgP->setEnabled(enable);
+    repaint(); // visible before a long operation starts
+}
+
+void FormMain::ScannerP_Click(int)
+{
+    // Source intake: built by its own change.
+}
+
+void FormMain::FotoP_Click()
+{
+    // Photo editor launch: built by its own change.
+}
+
+void FormMain::FirmaP_Click()
+{
+    // Signature editor launch: built by its own change.
+}
+
+void FormMain::CfgP_Click()
+{
+    // Configuration dialog: built by its own change.
+}
+
+void FormMain::AnteprimaP_Click()
+{
+    // Licence-card preview: built by its own change.
+}
+
+void FormMain::Background_Click()
+{
+    // Leaving the card preview; without a preview there is nothing to leave.
+    if (AnteprimaI->isHidden())
+        return;
+}
+
+void FormMain::EsciP_Click()
+{
+    close();
+}
+
+bool FormMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void FormMain::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* s = screen()) {
+            // move() places the frame; centre the frame as far as it is known.
+            const QRect area = s->availableGeometry();
+            const QSize outer = frameGeometry().size();
+            move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void FormMain::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Form_Unload();
+}
+
+void FormMain::mousePressEvent(QMouseEvent* event)
+{
+    backgroundPressed_ = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void FormMain::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = backgroundPressed_ && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint());
+    backgroundPressed_ = false;
+    QWidget::mouseReleaseEvent(event);
+    if (click)
+        Background_Click();
+}

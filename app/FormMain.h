@@ -1,0 +1,89 @@
+#pragma once
+// The main window: shows the source picture, offers the ways of taking one
+// in, opens the photo and signature editors, the licence-card preview and
+// the configuration, and ends the program when it closes.
+
+#include "Services.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class chameleonButton;
+class FrameShape;
+class ImageControl;
+
+class FormMain : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 1018;
+    static constexpr int ClientHeight = 676;
+
+    explicit FormMain(const Services& services, QWidget* parent = nullptr);
+    ~FormMain() override;
+
+    // "Ritrax versione 3.10.0": the design title, " versione ", then the
+    // version numbers in plain decimal.
+    static QString TitleFor(const QString& designTitle, int major, int minor, int revision);
+
+    // Enables or disables the command buttons as one group. Disabling
+    // remembers whether FotoP was enabled; enabling gives FotoP and FirmaP
+    // that state back.
+    void EnableCommands(bool enable);
+
+    // Window and control events.
+    void Form_Activate();
+    void ScannerP_Click(int index);
+    void FotoP_Click();
+    void FirmaP_Click();
+    void CfgP_Click();
+    void AnteprimaP_Click();
+    void EsciP_Click();
+    void Background_Click();
+
+    // The window's state.
+    QString SourceFile;
+    bool FaiAct = false;
+    QString Tag;
+
+    // The controls, by the names the window gives them.
+    std::array<QLabel*, 3> Label1{};
+    std::array<chameleonButton*, 3> ScannerP{}; // 0 scanner, 1 file, 2 webcam
+    chameleonButton* AnteprimaP = nullptr;
+    chameleonButton* FotoP = nullptr;
+    chameleonButton* FirmaP = nullptr;
+    chameleonButton* MsgL = nullptr;
+    chameleonButton* CfgP = nullptr;
+    chameleonButton* EsciP = nullptr;
+    ImageControl* Img = nullptr;
+    ImageControl* FotoI = nullptr;
+    ImageControl* FirmaI = nullptr;
+    ImageControl* AnteprimaI = nullptr;
+    ImageControl* FotoA = nullptr;
+    ImageControl* FirmaA = nullptr;
+    ImageControl* Neutro = nullptr;
+    FrameShape* ImgS = nullptr;
+    FrameShape* FotoS = nullptr;
+    FrameShape* FirmaS = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+    void ConnectHandlers();
+    void Form_Load();
+    void Form_Unload();
+
+    Services services_;
+    bool SavedEditEnabled = false;
+    bool centred_ = false;
+    bool unloaded_ = false;
+    bool backgroundPressed_ = false;
+};

@@ -1,0 +1,33 @@
+// Ritrax: photo and signature files for driving-licence applications.
+
+#include "FormMain.h"
+#include "ProgramFolders.h"
+#include "QtOperatorDialogs.h"
+#include "SettingsStore.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ritrax"));
+    QApplication::setOrganizationName(QStringLiteral("Kelm"));
+
+    // Qt's own dialogs (file chooser, buttons) speak Italian like the program.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    SettingsStore settings(SettingsStore::DefaultFilePath());
+    QtOperatorDialogs dialogs;
+    const Services services{settings, dialogs, ProgramFolders::ForApplication()};
+
+    FormMain window(services);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,7 @@
+#include "TestEnvironment.h"
+
+TestEnvironment::TestEnvironment()
+    : settings_(settingsDir_.filePath(QStringLiteral("Kelm.ini")))
+    , services_{settings_, dialogs_, ProgramFolders::For(programDir_.path())}
+{
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Everything a window needs under test: a program folder of its own in a
+// temporary directory, settings on a temporary file and scripted prompts.
+
+#include "ScriptedDialogs.h"
+#include "Services.h"
+#include "SettingsStore.h"
+
+#include <QTemporaryDir>
+
+class TestEnvironment {
+public:
+    TestEnvironment();
+
+    QString programFolder() const { return programDir_.path(); }
+    // A file name inside the program folder.
+    QString file(const QString& name) const { return programDir_.filePath(name); }
+    QString settingsFile() const { return settingsDir_.filePath(QStringLiteral("Kelm.ini")); }
+
+    SettingsStore& settings() { return settings_; }
+    ScriptedDialogs& dialogs() { return dialogs_; }
+    Services services() { return services_; }
+
+private:
+    QTemporaryDir programDir_;
+    QTemporaryDir settingsDir_;
+    SettingsStore settings_;
+    ScriptedDialogs dialogs_;
+    Services services_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Test pictures made on the spot with FreeImage or QImage.
+
+#include <FreeImage.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+namespace TestPictures {
+
+// A bitmap of the given depth filled with one colour (8-bit: a grey palette
+// bitmap filled with the colour's grey level). The caller unloads it.
+FIBITMAP* MakeBitmap(int width, int height, int bpp, QColor fill);
+
+// A 24-bit bitmap whose every pixel differs from its mirror images and whose
+// channels differ: PatternColor(x, y) at column x, row y counted from the top.
+FIBITMAP* MakePatternBitmap(int width, int height);
+QColor PatternColor(int x, int y);
+
+// Writes a one-colour picture in the given format; false on failure.
+bool SavePicture(const QString& path, FREE_IMAGE_FORMAT format, int width, int height,
+                 QColor fill, int bpp = 24);
+
+QImage MakeImage(int width, int height, QColor fill, QImage::Format format = QImage::Format_RGB32);
+
+} // namespace TestPictures

@@ -1,0 +1,32 @@
+#include "Fonts.h"
+
+#include "Numbers.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+QString UiFontFamily()
+{
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString& candidate : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}) {
+            if (families.contains(candidate, Qt::CaseInsensitive))
+                return candidate;
+        }
+        return QStringLiteral("Arial"); // let fontconfig find the closest
+    }();
+    return family;
+}
+
+int PointsToPixels(double points)
+{
+    return static_cast<int>(Numbers::RoundHalfEven(points * 96.0 / 72.0));
+}
+
+QFont UiFont(double points, bool bold)
+{
+    QFont font(UiFontFamily());
+    font.setPixelSize(PointsToPixels(points));
+    font.setBold(bold);
+    return font;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The program's fonts are given in points as on a 96 DPI screen and used as
+// pixel sizes, so that captions keep their place in the pixel layouts
+// whatever the screen reports.
+
+#include <QFont>
+
+// Arial where it is installed, else its metric twin Liberation Sans.
+QString UiFontFamily();
+
+// 12 pt -> 16 px, 27.75 pt -> 37 px (rounded half to even).
+int PointsToPixels(double points);
+
+QFont UiFont(double points, bool bold);
