@@ -1,6 +1,7 @@
 #include "QtOperatorDialogs.h"
 
 #include "FileFilter.h"
+#include "LineBreaks.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -49,18 +50,10 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 } // namespace
 
-QString DisplayText(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
-}
-
 void QtOperatorDialogs::showMessage(QWidget* parent, const QString& text, MessageIcon icon,
                                     const QString& title)
 {
-    QMessageBox box(ToQtIcon(icon), title, DisplayText(text), QMessageBox::Ok, parent);
+    QMessageBox box(ToQtIcon(icon), title, WithLineFeeds(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
@@ -68,7 +61,7 @@ void QtOperatorDialogs::showMessage(QWidget* parent, const QString& text, Messag
 
 bool QtOperatorDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, DisplayText(text),
+    QMessageBox box(QMessageBox::NoIcon, title, WithLineFeeds(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));

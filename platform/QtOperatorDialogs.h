@@ -13,7 +13,3 @@ public:
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
 };
-
-// Message texts keep the program's CR LF and lone CR line ends; a Qt label
-// breaks lines only at LF.
-QString DisplayText(const QString& text);

@@ -1,6 +1,7 @@
 #include "chameleonButton.h"
 
 #include "AccessKey.h"
+#include "LineBreaks.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -29,14 +30,6 @@ QImage Greyed(const QImage& picture)
 }
 
 } // namespace
-
-QString CaptionDisplayText(const QString& caption)
-{
-    QString text = caption;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
 
 chameleonButton::chameleonButton(QWidget* parent)
     : QWidget(parent)
@@ -112,7 +105,7 @@ void chameleonButton::registerAccessKey()
 
 void chameleonButton::calcLayout()
 {
-    const QString text = CaptionDisplayText(caption_);
+    const QString text = WithLineFeeds(caption_);
     const QFontMetrics metrics(font());
     const auto measure = [&](const EdgeRect& r) {
         if (text.isEmpty())
@@ -201,7 +194,7 @@ void chameleonButton::paintEvent(QPaintEvent*)
     p.setPen(enabled ? textColor() : face.darker(170));
     p.drawText(QRect(c.left, c.top, c.right - c.left, c.bottom - c.top),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
-               CaptionDisplayText(caption_));
+               WithLineFeeds(caption_));
 }
 
 void chameleonButton::resizeEvent(QResizeEvent* event)

@@ -76,6 +76,3 @@ private:
     bool leftDown_ = false;     // left button went down over the control
     bool spaceDown_ = false;
 };
-
-// Captions break lines at CR, LF or CR LF.
-QString CaptionDisplayText(const QString& caption);

@@ -1,3 +1,4 @@
+#include "LineBreaks.h"
 #include "Numbers.h"
 
 #include <QTest>
@@ -15,6 +16,7 @@ private slots:
     void lenientNumber();
     void lenientInteger_data();
     void lenientInteger();
+    void lineBreaks();
 };
 
 void TestCore::roundHalfEven_data()
@@ -102,6 +104,13 @@ void TestCore::lenientInteger()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(Numbers::LenientInteger(text), expected);
+}
+
+void TestCore::lineBreaks()
+{
+    QCOMPARE(WithLineFeeds(QStringLiteral("File già presente.\rDevo sovrascriverlo ?")),
+             QStringLiteral("File già presente.\nDevo sovrascriverlo ?"));
+    QCOMPARE(WithLineFeeds(QStringLiteral("a\r\nb\nc")), QStringLiteral("a\nb\nc"));
 }
 
 QTEST_APPLESS_MAIN(TestCore)

@@ -22,7 +22,6 @@ private slots:
     void settingsUnusableFileNeverStops();
     void nameFilters_data();
     void nameFilters();
-    void displayText();
     void workFolderRule();
     void makeFolderCurrent();
 };
@@ -174,13 +173,6 @@ void TestPlatform::nameFilters()
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
     QCOMPARE(FileFilter::ToNameFilters(filter), expected);
-}
-
-void TestPlatform::displayText()
-{
-    QCOMPARE(DisplayText(QStringLiteral("File già presente.\rDevo sovrascriverlo ?")),
-             QStringLiteral("File già presente.\nDevo sovrascriverlo ?"));
-    QCOMPARE(DisplayText(QStringLiteral("a\r\nb\nc")), QStringLiteral("a\nb\nc"));
 }
 
 void TestPlatform::workFolderRule()
