@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
+#include "TestRegistry.h"
+
 #include <QTest>
 
 #include <functional>
@@ -379,5 +381,5 @@ void TestFormMain::esciClosesTheWindow()
     QVERIFY(!form.isVisible());
 }
 
-QTEST_MAIN(TestFormMain)
+RITRAX_TEST(TestFormMain)
 #include "tst_formmain.moc"

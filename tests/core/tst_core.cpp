@@ -1,6 +1,8 @@
 #include "LineBreaks.h"
 #include "Numbers.h"
 
+#include "TestRegistry.h"
+
 #include <QTest>
 
 #include <limits>
@@ -113,5 +115,5 @@ void TestCore::lineBreaks()
     QCOMPARE(WithLineFeeds(QStringLiteral("a\r\nb\nc")), QStringLiteral("a\nb\nc"));
 }
 
-QTEST_APPLESS_MAIN(TestCore)
+RITRAX_TEST(TestCore)
 #include "tst_core.moc"

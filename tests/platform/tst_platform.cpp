@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include "TestRegistry.h"
+
 #include <QTest>
 
 class TestPlatform : public QObject {
@@ -201,5 +203,5 @@ void TestPlatform::makeFolderCurrent()
     QVERIFY(QDir::setCurrent(before));
 }
 
-QTEST_GUILESS_MAIN(TestPlatform)
+RITRAX_TEST(TestPlatform)
 #include "tst_platform.moc"

@@ -5,6 +5,8 @@
 #include "chameleonButton.h"
 
 #include <QSignalSpy>
+#include "TestRegistry.h"
+
 #include <QTest>
 
 class TestWidgets : public QObject {
@@ -221,5 +223,5 @@ void TestWidgets::buttonEnabledIsItsOwnFlag()
     QVERIFY(!b->Visible());
 }
 
-QTEST_MAIN(TestWidgets)
+RITRAX_TEST(TestWidgets)
 #include "tst_widgets.moc"
