@@ -53,6 +53,18 @@ FIBITMAP* MakePatternBitmap(int width, int height)
     return bitmap;
 }
 
+FIBITMAP* MakeHeaderOnlyBitmap(int width, int height)
+{
+    FIBITMAP* full = MakeBitmap(width, height, 24, Qt::gray);
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    FreeImage_SaveToMemory(FIF_BMP, full, memory, 0);
+    FreeImage_Unload(full);
+    FreeImage_SeekMemory(memory, 0, SEEK_SET);
+    FIBITMAP* headerOnly = FreeImage_LoadFromMemory(FIF_BMP, memory, FIF_LOAD_NOPIXELS);
+    FreeImage_CloseMemory(memory);
+    return headerOnly;
+}
+
 bool SavePicture(const QString& path, FREE_IMAGE_FORMAT format, int width, int height, QColor fill,
                  int bpp)
 {

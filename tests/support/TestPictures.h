@@ -18,6 +18,10 @@ FIBITMAP* MakeBitmap(int width, int height, int bpp, QColor fill);
 FIBITMAP* MakePatternBitmap(int width, int height);
 QColor PatternColor(int x, int y);
 
+// A bitmap that has a header and no pixel data, as FreeImage loads it with
+// FIF_LOAD_NOPIXELS. The caller unloads it.
+FIBITMAP* MakeHeaderOnlyBitmap(int width, int height);
+
 // Writes a one-colour picture in the given format; false on failure.
 bool SavePicture(const QString& path, FREE_IMAGE_FORMAT format, int width, int height,
                  QColor fill, int bpp = 24);

@@ -1,0 +1,23 @@
+#pragma once
+// The one place where pixels cross between FreeImage and Qt. FreeImage keeps
+// rows bottom-up with the colour bytes in its own order (blue, green, red on
+// little-endian machines); a QImage is top-down. Everything else converts
+// through these two functions.
+
+#include <FreeImage.h>
+
+#include <QImage>
+
+namespace BitmapRows {
+
+// An opaque Format_RGB32 copy of a standard bitmap (1, 4, 8, 16, 24 or 32
+// bits per pixel); alpha is not kept. A null image when the bitmap is null,
+// has no pixels, is of a non-standard type or the copy cannot be allocated.
+QImage ToImage(FIBITMAP* bitmap);
+
+// A new 24-bit bitmap with the picture's pixels; any alpha is dropped (the
+// colour is kept as it is, not darkened by it). Null for a null picture or
+// when the bitmap cannot be allocated. The caller owns the result.
+FIBITMAP* ToBitmap24(const QImage& picture);
+
+} // namespace BitmapRows
