@@ -1,46 +1,75 @@
 #include "BitmapRows.h"
 
+#include <QList>
+
+#include <cstring>
+
 namespace BitmapRows {
 
 namespace {
 
-QImage FromPalette(FIBITMAP* bitmap, unsigned width, unsigned height, unsigned bpp)
+// Palette bitmaps stay one byte per pixel: a grey 600 DPI page is 35 MB,
+// not 139 MB.
+QImage FromPalette(FIBITMAP* bitmap, int width, int height, unsigned bpp)
 {
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_Indexed8);
     if (image.isNull())
         return image;
     const RGBQUAD* palette = FreeImage_GetPalette(bitmap);
-    const unsigned colours = FreeImage_GetColorsUsed(bitmap);
-    QRgb table[256];
-    for (unsigned i = 0; i < 256; ++i) {
-        if (palette && i < colours)
-            table[i] = qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
-        else
-            table[i] = qRgb(0, 0, 0);
-    }
+    const unsigned colours = qMin(FreeImage_GetColorsUsed(bitmap), 1u << bpp);
+    QList<QRgb> table(qsizetype(1) << bpp, qRgb(0, 0, 0));
+    for (unsigned i = 0; palette && i < colours; ++i)
+        table[i] = qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
+    image.setColorTable(table);
     const unsigned perByte = 8 / bpp;
     const unsigned mask = (1u << bpp) - 1;
-    for (unsigned y = 0; y < height; ++y) {
-        const BYTE* src = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - y));
-        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-        for (unsigned x = 0; x < width; ++x) {
-            const unsigned shift = (perByte - 1 - x % perByte) * bpp;
-            dst[x] = table[(src[x / perByte] >> shift) & mask];
+    for (int y = 0; y < height; ++y) {
+        const BYTE* src = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        uchar* dst = image.scanLine(y);
+        if (bpp == 8) {
+            std::memcpy(dst, src, std::size_t(width));
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            const unsigned shift = (perByte - 1 - unsigned(x) % perByte) * bpp;
+            dst[x] = static_cast<uchar>((src[unsigned(x) / perByte] >> shift) & mask);
         }
     }
     return image;
 }
 
-QImage FromTrueColour(FIBITMAP* bitmap, unsigned width, unsigned height, unsigned bpp)
+// 24-bit rows are blue, green, red bytes on little-endian machines: exactly
+// a Format_BGR888 row, so they are copied whole.
+QImage From24(FIBITMAP* bitmap, int width, int height)
 {
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_BGR888);
     if (image.isNull())
         return image;
-    const unsigned step = bpp / 8;
-    for (unsigned y = 0; y < height; ++y) {
-        const BYTE* src = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - y));
-        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-        for (unsigned x = 0; x < width; ++x, src += step)
+    for (int y = 0; y < height; ++y) {
+        const BYTE* src = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        uchar* dst = image.scanLine(y);
+        if constexpr (FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0) {
+            std::memcpy(dst, src, std::size_t(width) * 3);
+        } else {
+            for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                dst[0] = src[FI_RGBA_BLUE];
+                dst[1] = src[FI_RGBA_GREEN];
+                dst[2] = src[FI_RGBA_RED];
+            }
+        }
+    }
+    return image;
+}
+
+QImage From32(FIBITMAP* bitmap, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* src = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, src += 4)
             dst[x] = qRgb(src[FI_RGBA_RED], src[FI_RGBA_GREEN], src[FI_RGBA_BLUE]);
     }
     return image;
@@ -52,10 +81,10 @@ QImage ToImage(FIBITMAP* bitmap)
 {
     if (!bitmap || !FreeImage_HasPixels(bitmap) || FreeImage_GetImageType(bitmap) != FIT_BITMAP)
         return {};
-    const unsigned width = FreeImage_GetWidth(bitmap);
-    const unsigned height = FreeImage_GetHeight(bitmap);
+    const int width = static_cast<int>(FreeImage_GetWidth(bitmap));
+    const int height = static_cast<int>(FreeImage_GetHeight(bitmap));
     const unsigned bpp = FreeImage_GetBPP(bitmap);
-    if (width == 0 || height == 0)
+    if (width <= 0 || height <= 0)
         return {};
     switch (bpp) {
     case 1:
@@ -63,14 +92,15 @@ QImage ToImage(FIBITMAP* bitmap)
     case 8:
         return FromPalette(bitmap, width, height, bpp);
     case 24:
+        return From24(bitmap, width, height);
     case 32:
-        return FromTrueColour(bitmap, width, height, bpp);
+        return From32(bitmap, width, height);
     case 16: {
         // 5-5-5 or 5-6-5: let FreeImage unpack the masks.
         FIBITMAP* wide = FreeImage_ConvertTo24Bits(bitmap);
         if (!wide)
             return {};
-        QImage image = FromTrueColour(wide, width, height, 24);
+        QImage image = From24(wide, width, height);
         FreeImage_Unload(wide);
         return image;
     }

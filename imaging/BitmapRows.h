@@ -10,9 +10,11 @@
 
 namespace BitmapRows {
 
-// An opaque Format_RGB32 copy of a standard bitmap (1, 4, 8, 16, 24 or 32
-// bits per pixel); alpha is not kept. A null image when the bitmap is null,
-// has no pixels, is of a non-standard type or the copy cannot be allocated.
+// An opaque copy of a standard bitmap in the leanest format that keeps its
+// colours: palette bitmaps (1, 4, 8 bits) as Format_Indexed8, 16 and 24 bits
+// as Format_BGR888, 32 bits as Format_RGB32 (alpha is not kept). A null
+// image when the bitmap is null, has no pixels, is of a non-standard type or
+// the copy cannot be allocated.
 QImage ToImage(FIBITMAP* bitmap);
 
 // A new 24-bit bitmap with the picture's pixels; any alpha is dropped (the
