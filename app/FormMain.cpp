@@ -213,11 +213,6 @@ void FormMain::EnableCommands(bool enable)
     repaint(); // visible before a long operation starts
 }
 
-void FormMain::ScannerP_Click(int)
-{
-    // Source intake: built by its own change.
-}
-
 void FormMain::FotoP_Click()
 {
     // Photo editor launch: built by its own change.

@@ -81,6 +81,13 @@ private:
     void Form_Load();
     void Form_Unload();
 
+    // Source intake.
+    void ShowMessagePanel(const QString& text);
+    void FileIntake();
+    void ScannerIntake();
+    void RefuseIntake(const QString& message);
+    void ShowSource(const QImage& picture);
+
     Services services_;
     bool SavedEditEnabled = false;
     bool centred_ = false;

@@ -1,16 +1,53 @@
 #include "Libreria.h"
 
 #include "ImageControl.h"
+#include "Numbers.h"
+#include "SourcePicture.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <cmath>
 
 namespace Libreria {
 
 namespace {
+
 // origin + size / 2 is exact in binary floating point; "g" writes a fraction
 // only when there is one.
 QString Centre(int origin, int size)
 {
     return QString::number(origin + size / 2.0, 'g', 12);
 }
+
+// A quotient that is not whole becomes its integer part plus one.
+int UpToWhole(double value)
+{
+    const double whole = std::trunc(value);
+    return static_cast<int>(whole == value ? whole : whole + 1);
+}
+
+// The four numbers of a box tag; false when the tag does not hold them.
+bool ReadTag(const QString& tag, qint16& cx, qint16& cy, qint16& w, qint16& h)
+{
+    const QStringList items = tag.split(u' ');
+    if (items.size() < 4)
+        return false;
+    qint16 values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const double value = QLocale::c().toDouble(items[i], &ok);
+        if (!ok)
+            return false;
+        values[i] = Numbers::ToInt16(value);
+    }
+    cx = values[0];
+    cy = values[1];
+    w = values[2];
+    h = values[3];
+    return true;
+}
+
 } // namespace
 
 QString BoxTagText(int left, int top, int width, int height)
@@ -22,6 +59,65 @@ QString BoxTagText(int left, int top, int width, int height)
 void StoreBoxInTag(ImageControl& control)
 {
     control.setTag(BoxTagText(control.x(), control.y(), control.width(), control.height()));
+}
+
+std::optional<PlacedBox> FitInBox(int pictureWidth, int pictureHeight, qint16 cx, qint16 cy, qint16 w,
+                                  qint16 h)
+{
+    if (w <= 0 || h <= 0 || pictureWidth <= 0 || pictureHeight <= 0)
+        return std::nullopt;
+    const double ry = double(pictureHeight) / h;
+    const double rx = double(pictureWidth) / w;
+    PlacedBox box;
+    if (ry > rx) {
+        box.height = h;
+        box.width = UpToWhole(pictureWidth / ry);
+    } else {
+        box.width = w;
+        box.height = UpToWhole(pictureHeight / rx);
+    }
+    box.left = static_cast<int>(Numbers::RoundHalfEven(cx - box.width / 2.0));
+    box.top = static_cast<int>(Numbers::RoundHalfEven(cy - box.height / 2.0));
+    return box;
+}
+
+void LoadPictureInBox(const QImage& picture, ImageControl& control, qint16& cx, qint16& cy, qint16& w,
+                      qint16& h, bool show)
+{
+    // A failing step is skipped; the checkpoints below end the routine when
+    // anything has failed so far.
+    bool failed = false;
+    if (cx == -1 && !ReadTag(control.tag(), cx, cy, w, h))
+        failed = true;
+    if (cx == 0 && cy == 0 && w == 0 && h == 0) {
+        cx = Numbers::ToInt16(control.x() + control.width() / 2.0);
+        cy = Numbers::ToInt16(control.y() + control.height() / 2.0);
+        w = Numbers::ClampInt16(control.width());
+        h = Numbers::ClampInt16(control.height());
+    }
+    control.hide();
+    control.setStretch(false);
+    if (picture.isNull() || failed)
+        return;
+
+    const std::optional<PlacedBox> box = FitInBox(picture.width(), picture.height(), cx, cy, w, h);
+    if (!box)
+        return;
+    control.setStretch(true);
+    control.setGeometry(box->left, box->top, box->width, box->height);
+    // The control keeps a copy of the size it shows, not a whole scanned page.
+    control.setPicture(picture.size() == QSize(box->width, box->height)
+                           ? picture
+                           : picture.scaled(box->width, box->height, Qt::IgnoreAspectRatio,
+                                            Qt::SmoothTransformation));
+    if (show)
+        control.show();
+}
+
+void LoadPictureInBox(const QString& file, ImageControl& control, qint16& cx, qint16& cy, qint16& w,
+                      qint16& h, bool show)
+{
+    LoadPictureInBox(SourcePicture::Load(file).picture, control, cx, cy, w, h, show);
 }
 
 } // namespace Libreria

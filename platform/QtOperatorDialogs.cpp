@@ -3,9 +3,12 @@
 #include "FileFilter.h"
 #include "LineBreaks.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -24,6 +27,18 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A start folder that does not exist here (a drive letter from another
+// system, a folder removed since) opens the user's pictures instead.
+QString UsableFolder(const QString& folder)
+{
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        return folder;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
+
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode)
 {
@@ -36,8 +51,7 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
     // The program asks about overwriting itself, with its own words.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(FileFilter::ToNameFilters(request.filter));
-    if (!request.startFolder.isEmpty())
-        dialog.setDirectory(request.startFolder);
+    dialog.setDirectory(UsableFolder(request.startFolder));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted)

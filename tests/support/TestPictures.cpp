@@ -76,6 +76,93 @@ bool SavePicture(const QString& path, FREE_IMAGE_FORMAT format, int width, int h
     return saved;
 }
 
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation)
+{
+    // APP1 "Exif": a big-endian TIFF header and one IFD with the Orientation tag.
+    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08", 8);
+    tiff += QByteArray("\x00\x01", 2);                      // one entry
+    tiff += QByteArray("\x01\x12\x00\x03\x00\x00\x00\x01", 8); // Orientation, SHORT, 1
+    tiff += char(0);
+    tiff += char(orientation);
+    tiff += QByteArray(2, 0);
+    tiff += QByteArray(4, 0); // no next IFD
+    QByteArray app1 = QByteArray("Exif\x00\x00", 6) + tiff;
+    const int length = int(app1.size()) + 2;
+    QByteArray segment("\xff\xe1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xff);
+    segment += app1;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+bool SaveBmpV5(const QString& path, int width, int height, QColor fill)
+{
+    const int stride = ((width * 24 + 31) / 32) * 4;
+    const int pixels = stride * height;
+    QByteArray bytes;
+    const auto u16 = [&](int v) { bytes += char(v & 0xff); bytes += char((v >> 8) & 0xff); };
+    const auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) bytes += char((v >> (8 * i)) & 0xff); };
+    bytes += "BM";
+    u32(quint32(14 + 124 + pixels));
+    u32(0);
+    u32(14 + 124);
+    u32(124);          // version 5 header
+    u32(quint32(width));
+    u32(quint32(height));
+    u16(1);
+    u16(24);
+    u32(0);            // no compression
+    u32(quint32(pixels));
+    u32(2835);
+    u32(2835);
+    u32(0);
+    u32(0);
+    for (int i = 0; i < 4; ++i)
+        u32(0);        // colour masks
+    u32(0x73524742);   // "sRGB"
+    bytes += QByteArray(36 + 12, 0); // end points, gamma
+    u32(4);            // intent
+    u32(0);
+    u32(0);
+    u32(0);
+    QByteArray row(stride, 0);
+    for (int x = 0; x < width; ++x) {
+        row[3 * x] = char(fill.blue());
+        row[3 * x + 1] = char(fill.green());
+        row[3 * x + 2] = char(fill.red());
+    }
+    for (int y = 0; y < height; ++y)
+        bytes += row;
+    return WriteBytes(path, bytes);
+}
+
+bool SaveTiff16(const QString& path, int width, int height, QColor fill)
+{
+    FIBITMAP* bitmap = FreeImage_AllocateT(FIT_RGB16, width, height);
+    if (!bitmap)
+        return false;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(bitmap, y));
+        for (int x = 0; x < width; ++x)
+            row[x] = FIRGB16{WORD(fill.red() * 257), WORD(fill.green() * 257), WORD(fill.blue() * 257)};
+    }
+    const bool saved = FreeImage_Save(FIF_TIFF, bitmap, QFile::encodeName(path).constData(), 0) != FALSE;
+    FreeImage_Unload(bitmap);
+    return saved;
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QImage MakeImage(int width, int height, QColor fill, QImage::Format format)
 {
     QImage image(width, height, format);

@@ -26,6 +26,20 @@ FIBITMAP* MakeHeaderOnlyBitmap(int width, int height);
 bool SavePicture(const QString& path, FREE_IMAGE_FORMAT format, int width, int height,
                  QColor fill, int bpp = 24);
 
+// The JPEG bytes with an EXIF block carrying the given orientation (6: the
+// camera was turned a quarter to the right) inserted after the start marker.
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation);
+
+// An uncompressed 24-bit BMP with the 124-byte (version 5) information
+// header that many tools write; false on failure.
+bool SaveBmpV5(const QString& path, int width, int height, QColor fill);
+
+// A 16-bit-per-channel RGB TIFF; false on failure.
+bool SaveTiff16(const QString& path, int width, int height, QColor fill);
+
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);
+
 QImage MakeImage(int width, int height, QColor fill, QImage::Format format = QImage::Format_RGB32);
 
 } // namespace TestPictures

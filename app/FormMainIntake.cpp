@@ -1,0 +1,127 @@
+// The main window's ways of taking in a source picture: an image file or a
+// scanned page. Every way ends alike: SourceFile names the picture, it is
+// shown fitted into Img and the editors become available.
+
+#include "FormMain.h"
+
+#include "ImageControl.h"
+#include "Libreria.h"
+#include "OperatorDialogs.h"
+#include "PathText.h"
+#include "ScannerLayer.h"
+#include "SettingsStore.h"
+#include "SourcePicture.h"
+#include "chameleonButton.h"
+
+#include <QApplication>
+
+namespace {
+
+const QString IntakeFilter = QStringLiteral(
+    "File immagine JPG|*.JPG|File immagine BMP|*.BMP|File immagine GIF|*.GIF|Tutti i file|*.*");
+
+// Decoding a whole scanned page takes a moment.
+SourcePicture::Loaded LoadShowingWait(const QString& path)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SourcePicture::Loaded loaded = SourcePicture::Load(path);
+    QApplication::restoreOverrideCursor();
+    return loaded;
+}
+
+} // namespace
+
+void FormMain::ScannerP_Click(int index)
+{
+    MakeFolderCurrent(services_.folders.programFolder);
+    switch (index) {
+    case 1:
+        FileIntake();
+        break;
+    case 2:
+        // The webcam way comes with the capture window.
+        break;
+    default:
+        ScannerIntake();
+        break;
+    }
+}
+
+void FormMain::ShowMessagePanel(const QString& text)
+{
+    MsgL->setCaption(text);
+    MsgL->show();
+    MsgL->repaint();
+}
+
+void FormMain::FileIntake()
+{
+    ShowMessagePanel(QStringLiteral("Seleziona il file"));
+    EnableCommands(false);
+
+    const QString stored = services_.settings.read(QStringLiteral("InitDirFile"), QStringLiteral("C:\\\\"));
+    const std::optional<QString> chosen
+        = services_.dialogs.openFile(this, {FolderOfStoredPath(stored), IntakeFilter, QString()});
+    MakeFolderCurrent(services_.folders.programFolder);
+    if (!chosen || chosen->isEmpty()) {
+        EnableCommands(true);
+        MsgL->hide();
+        return;
+    }
+
+    const FREE_IMAGE_FORMAT type = SourcePicture::FileType(*chosen);
+    if (type == FIF_UNKNOWN || type == FIF_PNG) {
+        RefuseIntake(SourcePicture::MessageFor(SourcePicture::Problem::UnknownType));
+        return;
+    }
+    // Decoded before anything changes: a picture that cannot be shown
+    // leaves the last good source in place.
+    const SourcePicture::Loaded loaded = LoadShowingWait(*chosen);
+    if (loaded.problem != SourcePicture::Problem::None) {
+        RefuseIntake(SourcePicture::MessageFor(loaded.problem));
+        return;
+    }
+    services_.settings.write(QStringLiteral("InitDirFile"), *chosen);
+    SourceFile = *chosen;
+    ShowSource(loaded.picture);
+}
+
+void FormMain::ScannerIntake()
+{
+    ShowMessagePanel(QStringLiteral("Attendi..."));
+    EnableCommands(false);
+    const QString workFile = services_.folders.WorkFile(QStringLiteral("FILE.BMP"));
+    if (services_.scanner.TWAIN_AcquireToFilename(this, workFile) != 0) {
+        MsgL->hide();
+        EnableCommands(true);
+        services_.dialogs.showMessage(this, QStringLiteral("Immagine non acquisita"), MessageIcon::Warning);
+        return;
+    }
+    const SourcePicture::Loaded loaded = LoadShowingWait(workFile);
+    if (loaded.problem != SourcePicture::Problem::None) {
+        RefuseIntake(SourcePicture::MessageFor(loaded.problem));
+        return;
+    }
+    SourceFile = workFile;
+    ShowSource(loaded.picture);
+}
+
+void FormMain::RefuseIntake(const QString& message)
+{
+    MsgL->hide();
+    services_.dialogs.showMessage(this, message, MessageIcon::Critical);
+    EnableCommands(true);
+}
+
+void FormMain::ShowSource(const QImage& picture)
+{
+    MsgL->hide();
+    qint16 cx = -1, cy = 0, w = 0, h = 0;
+    Libreria::LoadPictureInBox(picture, *Img, cx, cy, w, h, true);
+    // Thumbnails of outputs made from an earlier source no longer apply.
+    FotoI->hide();
+    FirmaI->hide();
+    EnableCommands(true);
+    FotoP->setEnabled(true);
+    FirmaP->setEnabled(true);
+}

@@ -1,0 +1,355 @@
+#include "FramingEditor.h"
+
+#include "Fonts.h"
+#include "FrameShape.h"
+#include "ImageControl.h"
+#include "Numbers.h"
+#include "OperatorDialogs.h"
+#include "PictureView.h"
+#include "PresetsTable.h"
+#include "SourcePicture.h"
+#include "chameleonButton.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+constexpr OleColor ButtonFace = MakeOleColor(236, 233, 216);
+constexpr OleColor SaveGreen = MakeOleColor(144, 238, 144);
+
+QLabel* MakeLabel(QWidget* parent, const QRect& box, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(box);
+    label->setFont(UiFont(12, true));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+chameleonButton* MakeButton(QWidget* parent, const QRect& box, const QString& caption, const QString& picture)
+{
+    auto* button = new chameleonButton(parent);
+    button->setGeometry(box);
+    button->setButtonType(3);
+    button->setColorScheme(1);
+    button->setBackColor(ButtonFace);
+    button->setFont(UiFont(12, true));
+    if (!picture.isEmpty())
+        button->setPictureNormal(QImage(QStringLiteral(":/buttons/") + picture));
+    button->setCaption(caption);
+    return button;
+}
+
+QScrollBar* MakeScrollBar(QWidget* parent, Qt::Orientation orientation, const QRect& box)
+{
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setGeometry(box);
+    bar->setRange(0, 32767);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    // Only a settled value pans, not every position of a dragged scroll box.
+    bar->setTracking(false);
+    bar->setEnabled(false);
+    return bar;
+}
+
+Qt::CursorShape CursorFor(int code)
+{
+    switch (code) {
+    case Framing::PointerFourWay:
+        return Qt::SizeAllCursor;
+    case Framing::PointerDiagonal:
+        return Qt::SizeFDiagCursor;
+    case Framing::PointerVertical:
+        return Qt::SizeVerCursor;
+    case Framing::PointerHorizontal:
+        return Qt::SizeHorCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+// Whether this window system lets a program put its windows anywhere.
+bool CanPlaceWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
+} // namespace
+
+FramingEditor::FramingEditor(const EditorKind& kind, const Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint)
+    , kind_(kind)
+    , services_(services)
+{
+    setWindowTitle(QStringLiteral("Foto"));
+    setFixedSize(ClientWidth, ClientHeight);
+    setModal(true);
+    CreateControls();
+}
+
+void FramingEditor::CreateControls()
+{
+    PbeS = new FrameShape(this);
+    PbeS->setGeometry(kind_.PbeS);
+    Pbe = new QWidget(this);
+    Pbe->setGeometry(kind_.Pbe);
+    Pbe->setAutoFillBackground(true);
+    QPalette dark = Pbe->palette();
+    dark.setColor(QPalette::Window, QColor(128, 128, 128));
+    Pbe->setPalette(dark);
+    Pbi = new PictureView(Pbe);
+    Sh = MakeScrollBar(this, Qt::Horizontal, kind_.Sh);
+    Sv = MakeScrollBar(this, Qt::Vertical, kind_.Sv);
+    help = MakeLabel(this, kind_.help, QString());
+    Label1 = MakeLabel(this, kind_.Label1, QStringLiteral("Risultato"));
+    Imgs = new FrameShape(this);
+    Imgs->setGeometry(kind_.resultFrame);
+    Imgd = new ImageControl(this);
+    Imgd->setGeometry(kind_.Imgd);
+    Imgd->setStretch(true);
+    SalvaP = MakeButton(this, kind_.SalvaP, QStringLiteral("  &Salva"), QStringLiteral("salva.png"));
+    SalvaP->setColorScheme(2);
+    SalvaP->setBackColor(SaveGreen);
+    EsciP = MakeButton(this, kind_.EsciP, QStringLiteral("  A&nnulla"), QStringLiteral("annulla.png"));
+
+    connect(Pbi, &PictureView::mouseDown, this, [this](int b, float x, float y) { Pbi_MouseDown(b, 0, x, y); });
+    connect(Pbi, &PictureView::mouseMove, this, [this](int b, float x, float y) { Pbi_MouseMove(b, 0, x, y); });
+    connect(Pbi, &PictureView::mouseUp, this, [this](int b, float x, float y) { Pbi_MouseUp(b, 0, x, y); });
+    connect(Sh, &QScrollBar::valueChanged, this, &FramingEditor::Sh_Change);
+    connect(Sv, &QScrollBar::valueChanged, this, &FramingEditor::Sv_Change);
+    connect(SalvaP, &chameleonButton::Click, this, [this] { SalvaP_Click(); });
+    connect(EsciP, &chameleonButton::Click, this, &FramingEditor::EsciP_Click);
+}
+
+FIBITMAP* FramingEditor::Go(const QString& sourcePath, QWidget* caller)
+{
+    ResultBitmap = nullptr;
+    SourcePath = sourcePath;
+    ResetState();
+    if (!Form_Load())
+        return nullptr;
+
+    const QScreen* screen = caller && caller->screen() ? caller->screen() : QGuiApplication::primaryScreen();
+    bool hidden = false;
+    if (caller) {
+        if (CanPlaceWindows()) {
+            // Beyond the right edge of every screen: the screen width and
+            // 1000 twips (at 15 twips to the pixel) more.
+            const QRect desktop = screen->virtualGeometry();
+            caller->move(desktop.x() + desktop.width() + 67, caller->pos().y());
+        } else {
+            caller->hide();
+            hidden = true;
+        }
+    }
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    exec();
+    if (hidden)
+        caller->show();
+    return ResultBitmap;
+}
+
+bool FramingEditor::Form_Load()
+{
+    help->setText(kind_.helpText);
+    Pbi->setPenColor(ToQColor(kind_.penColor));
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SourcePicture::Loaded loaded = SourcePicture::Load(SourcePath);
+    QApplication::restoreOverrideCursor();
+    if (loaded.problem != SourcePicture::Problem::None) {
+        services_.dialogs.showMessage(parentWidget(), SourcePicture::MessageFor(loaded.problem),
+                                      MessageIcon::Critical);
+        return false;
+    }
+    Pbi->setPicture(loaded.picture);
+    Pbi->move(0, 0);
+    const int pictureWidth = Pbi->picture().width();
+    const int pictureHeight = Pbi->picture().height();
+    ViewWidth = Numbers::ClampInt16(pictureWidth);
+    ViewHeight = Numbers::ClampInt16(pictureHeight);
+
+    const Framing::ScrollSetup across = Framing::SetUpScroll(kind_.Pbe.width(), pictureWidth);
+    if (across.enabled) {
+        Sh->setEnabled(true);
+        Sh->setSingleStep(across.smallStep);
+        Sh->setPageStep(across.largeStep);
+        Sh->setMaximum(across.maximum);
+    }
+    ViewWidth = across.view;
+    const Framing::ScrollSetup down = Framing::SetUpScroll(kind_.Pbe.height(), pictureHeight);
+    if (down.enabled) {
+        Sv->setEnabled(true);
+        Sv->setSingleStep(down.smallStep);
+        Sv->setPageStep(down.largeStep);
+        Sv->setMaximum(down.maximum);
+    }
+    ViewHeight = down.view;
+
+    setSelection(Framing::InitialSelection(ViewWidth, ViewHeight, kind_));
+    DrawSelectionFrame();
+    DragMode = Framing::Moving;
+    Pbi_MouseUp(0, 0, 0, 0);
+
+    for (const Framing::ScrollAssignment& a : Framing::BuiltInPresets(pictureWidth, pictureHeight, kind_))
+        ApplyScroll(a.bar == Framing::ScrollAssignment::Horizontal ? Sh : Sv, a.value);
+    const QByteArray table = PresetsTable::Read(services_.folders.programFolder);
+    for (const PresetsTable::ScrollValues& row :
+         PresetsTable::MatchingRows(table, pictureWidth, pictureHeight, kind_)) {
+        ApplyScroll(Sh, row.sh);
+        ApplyScroll(Sv, row.sv);
+    }
+    FinishLoad();
+    return true;
+}
+
+void FramingEditor::ApplyScroll(QScrollBar* bar, int value)
+{
+    // A value outside the bar's range is brought into it.
+    bar->setValue(qBound(bar->minimum(), value, bar->maximum()));
+}
+
+void FramingEditor::setSelection(const Framing::Selection& s)
+{
+    SelLeft = s.left;
+    SelTop = s.top;
+    SelWidth = s.width;
+    SelHeight = s.height;
+}
+
+void FramingEditor::SetPointer(int code)
+{
+    pointer_ = code;
+    Pbi->setCursor(CursorFor(code));
+}
+
+void FramingEditor::DrawSelectionFrame()
+{
+    DrawnScrollX = Numbers::ClampInt16(Sh->value());
+    DrawnScrollY = Numbers::ClampInt16(Sv->value());
+    const Framing::Edges e = Framing::EdgesOf(selection(), DrawnScrollX, DrawnScrollY);
+    Pbi->toggleFigure(SelectionFigure(e.left, e.top, e.right, e.bottom));
+}
+
+void FramingEditor::EraseSelectionFrame()
+{
+    const Framing::Edges e = Framing::EdgesOf(selection(), DrawnScrollX, DrawnScrollY);
+    Pbi->toggleFigure(SelectionFigure(e.left, e.top, e.right, e.bottom));
+}
+
+void FramingEditor::Pbi_MouseDown(int buttons, int, float x, float y)
+{
+    if (Ignoring())
+        return;
+    const Framing::Press press = Framing::PressAt(buttons, x, y, selection(), Sh->value(), Sv->value());
+    DragMode = press.dragMode;
+    if (buttons == 1) {
+        GrabDX = press.grabDX;
+        GrabDY = press.grabDY;
+    }
+}
+
+void FramingEditor::Pbi_MouseMove(int buttons, int, float x, float y)
+{
+    if (Ignoring())
+        return;
+    const int h = Sh->value();
+    const int v = Sv->value();
+    if (buttons == 0) {
+        DragMode = Framing::Idle;
+        SetPointer(Framing::HoverPointer(selection(), h, v, x, y));
+        return;
+    }
+    const Framing::View view{ViewWidth, ViewHeight};
+    Framing::Step step;
+    switch (DragMode) {
+    case Framing::Moving:
+        step = Framing::MoveStep(selection(), x, y, GrabDX, GrabDY, view);
+        break;
+    case Framing::ResizingBottomRight:
+        step = Framing::ResizeBottomRightStep(selection(), x, y, h, v, view, kind_);
+        break;
+    case Framing::ResizingTopLeft:
+        step = Framing::ResizeTopLeftStep(selection(), x, y, h, v, view, kind_);
+        break;
+    default:
+        DragMode = Framing::Idle;
+        return;
+    }
+    EraseSelectionFrame();
+    setSelection(step.selection);
+    if (step.pointer >= 0)
+        SetPointer(step.pointer);
+    DrawSelectionFrame();
+}
+
+void FramingEditor::Pbi_MouseUp(int, int, float, float)
+{
+    if (DragMode == Framing::Idle || Ignoring())
+        return;
+    EraseSelectionFrame();
+    Commit();
+    DrawSelectionFrame();
+    DragMode = Framing::Idle;
+}
+
+void FramingEditor::Commit()
+{
+    Pbd = Pbi->picture().copy(SelLeft + Sh->value(), SelTop + Sv->value(), SelWidth, SelHeight);
+    Imgd->setPicture(Pbd);
+    if (kind_.which == EditorKind::Which::Signature)
+        Imgd->setGeometry(Framing::SignaturePreview(SelWidth, SelHeight, Imgs->pos()));
+}
+
+void FramingEditor::Sh_Change()
+{
+    if (Ignoring())
+        return;
+    Pbi->move(-Sh->value(), Pbi->y());
+    DragMode = Framing::Moving;
+    Pbi_MouseUp(0, 0, 0, 0);
+}
+
+void FramingEditor::Sv_Change()
+{
+    if (Ignoring())
+        return;
+    Pbi->move(Pbi->x(), -Sv->value());
+    DragMode = Framing::Moving;
+    Pbi_MouseUp(0, 0, 0, 0);
+}
+
+void FramingEditor::EsciP_Click()
+{
+    if (Ignoring())
+        return;
+    reject();
+}
+
+void FramingEditor::closeEvent(QCloseEvent* event)
+{
+    if (Ignoring())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void FramingEditor::keyPressEvent(QKeyEvent* event)
+{
+    // Escape means Annulla, and waits like it while the editor is busy.
+    if (event->key() == Qt::Key_Escape) {
+        EsciP_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

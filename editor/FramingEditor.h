@@ -1,0 +1,105 @@
+#pragma once
+// The crop editor window shared by the photo and the signature editor: the
+// picture at 1:1 in a fixed viewport, two scroll bars to pan it, a selection
+// rectangle to move and resize, and the result preview Imgd that every
+// release and every pan refreshes with the selected pixels. What differs
+// between the two editors comes from their EditorKind.
+
+#include "EditorKind.h"
+#include "FramingRules.h"
+#include "Services.h"
+
+#include <FreeImage.h>
+
+#include <QDialog>
+#include <QImage>
+
+class QLabel;
+class QScrollBar;
+class FrameShape;
+class ImageControl;
+class PictureView;
+class chameleonButton;
+
+class FramingEditor : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 1018;
+    static constexpr int ClientHeight = 676;
+
+    // The one entry point: loads the picture, steps the calling window
+    // aside, shows the editor modally and returns the bitmap a save left in
+    // ResultBitmap (null when nothing was saved). The caller owns it. A
+    // picture that cannot be loaded is reported and gives null at once.
+    FIBITMAP* Go(const QString& sourcePath, QWidget* caller);
+
+    const EditorKind& kind() const { return kind_; }
+
+    // Window variables, by the names the editor gives them.
+    FIBITMAP* ResultBitmap = nullptr;
+    QString SourcePath;
+    qint16 SelLeft = 0, SelTop = 0, SelWidth = 0, SelHeight = 0;
+    qint16 GrabDX = 0, GrabDY = 0;
+    qint16 ViewWidth = 0, ViewHeight = 0;
+    qint16 DrawnScrollX = 0, DrawnScrollY = 0;
+    qint16 DragMode = Framing::Idle;
+
+    // Controls.
+    FrameShape* PbeS = nullptr;
+    QWidget* Pbe = nullptr;
+    PictureView* Pbi = nullptr;
+    QScrollBar* Sh = nullptr;
+    QScrollBar* Sv = nullptr;
+    QLabel* help = nullptr;
+    QLabel* Label1 = nullptr;
+    FrameShape* Imgs = nullptr; // the frame around the result preview
+    ImageControl* Imgd = nullptr;
+    chameleonButton* SalvaP = nullptr;
+    chameleonButton* EsciP = nullptr;
+    QImage Pbd; // the last crop, at the picture's own resolution
+
+    // Handlers.
+    void Pbi_MouseDown(int buttons, int shift, float x, float y);
+    void Pbi_MouseMove(int buttons, int shift, float x, float y);
+    void Pbi_MouseUp(int button, int shift, float x, float y);
+    void Sh_Change();
+    void Sv_Change();
+    void EsciP_Click();
+    virtual void SalvaP_Click() = 0;
+
+    // Loads the window on the picture; false (nothing shown, operator told)
+    // when it cannot be loaded.
+    bool Form_Load();
+
+    // The pointer code last set on Pbi.
+    int PointerCode() const { return pointer_; }
+
+protected:
+    FramingEditor(const EditorKind& kind, const Services& services, QWidget* parent);
+
+    // True while the editor must ignore its handlers (the photo editor's
+    // portal check).
+    virtual bool Ignoring() const { return false; }
+    // Editor-specific steps at the start and at the end of loading.
+    virtual void ResetState() {}
+    virtual void FinishLoad() {}
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    const Services& services() const { return services_; }
+
+private:
+    void CreateControls();
+    void DrawSelectionFrame();
+    void EraseSelectionFrame();
+    void Commit();
+    void ApplyScroll(QScrollBar* bar, int value);
+    void SetPointer(int code);
+    Framing::Selection selection() const { return {SelLeft, SelTop, SelWidth, SelHeight}; }
+    void setSelection(const Framing::Selection& s);
+
+    const EditorKind& kind_;
+    Services services_;
+    int pointer_ = Framing::PointerDefault;
+};
