@@ -1,4 +1,5 @@
 #include "FileFilter.h"
+#include "PlatformTests.h"
 #include "ProgramFolders.h"
 #include "QtOperatorDialogs.h"
 #include "SettingsStore.h"
@@ -201,5 +202,5 @@ void TestPlatform::makeFolderCurrent()
     QVERIFY(QDir::setCurrent(before));
 }
 
-QTEST_GUILESS_MAIN(TestPlatform)
+RITRAX_PLATFORM_TEST(TestPlatform)
 #include "tst_platform.moc"

@@ -1,8 +1,10 @@
 #pragma once
 // Everything a window needs under test: a program folder of its own in a
-// temporary directory, settings on a temporary file and scripted prompts.
+// temporary directory, settings on a temporary file, scripted prompts and a
+// scripted scanner.
 
 #include "ScriptedDialogs.h"
+#include "ScriptedScanner.h"
 #include "Services.h"
 #include "SettingsStore.h"
 
@@ -19,6 +21,7 @@ public:
 
     SettingsStore& settings() { return settings_; }
     ScriptedDialogs& dialogs() { return dialogs_; }
+    ScriptedScanner& scanner() { return scanner_; }
     Services services() { return services_; }
 
 private:
@@ -26,5 +29,6 @@ private:
     QTemporaryDir settingsDir_;
     SettingsStore settings_;
     ScriptedDialogs dialogs_;
+    ScriptedScanner scanner_;
     Services services_;
 };
