@@ -3,6 +3,7 @@
 #include "FormMain.h"
 #include "ProgramFolders.h"
 #include "QtOperatorDialogs.h"
+#include "SaneScanner.h"
 #include "SettingsStore.h"
 
 #include <QApplication>
@@ -25,7 +26,8 @@ int main(int argc, char** argv)
 
     SettingsStore settings(SettingsStore::DefaultFilePath());
     QtOperatorDialogs dialogs;
-    const Services services{settings, dialogs, ProgramFolders::ForApplication()};
+    SaneScanner scanner(settings, dialogs);
+    const Services services{settings, dialogs, scanner, ProgramFolders::ForApplication()};
 
     FormMain window(services);
     window.show();

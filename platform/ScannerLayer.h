@@ -1,6 +1,7 @@
 #pragma once
-// The scanner as the program uses it: one call that acquires a page into a
-// file, one that chooses the device.
+// The program's way to a scanner: choose the device once, then acquire pages
+// from it as Windows bitmaps. SaneScanner is the real one; tests hand the
+// windows a scripted one.
 
 class QString;
 class QWidget;

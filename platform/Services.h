@@ -1,7 +1,7 @@
 #pragma once
 // What every window is handed when it is made: the settings store, the
-// operator's prompts, the scanner and the program's folders. main.cpp builds the real
-// ones; tests build their own.
+// operator's prompts, the scanner and the program's folders. main.cpp builds
+// the real ones; tests build their own.
 
 #include "ProgramFolders.h"
 

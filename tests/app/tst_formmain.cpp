@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
-#include "TestRegistry.h"
-
 #include <QTest>
 
 #include <functional>
@@ -383,3 +381,4 @@ void TestFormMain::esciClosesTheWindow()
 
 RITRAX_TEST(TestFormMain)
 #include "tst_formmain.moc"
+#include "TestRegistry.h"

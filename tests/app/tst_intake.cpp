@@ -208,7 +208,7 @@ void TestIntake::thumbnailsHiddenAfterIntake()
 
 void TestIntake::scannerPage()
 {
-    env_->scanner().queuePage(picture("scan.bmp"));
+    env_->scanner().queuePicture(picture("scan.bmp"));
     bool checked = false;
     env_->dialogs().onPrompt = [&] { checked = true; };
     form_->ScannerP_Click(ScannerWay);
@@ -226,7 +226,7 @@ void TestIntake::scannerPage()
 void TestIntake::scannerGivesNothing()
 {
     takeFile(picture("wide.jpg"));
-    env_->scanner().queueNothing();
+    env_->scanner().queueFailure();
     form_->ScannerP_Click(ScannerWay);
     QCOMPARE(env_->dialogs().messages.size(), 1);
     QCOMPARE(env_->dialogs().messages.first().text, QStringLiteral("Immagine non acquisita"));

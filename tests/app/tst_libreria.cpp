@@ -1,7 +1,5 @@
 #include "ImageControl.h"
 #include "Libreria.h"
-#include "TestRegistry.h"
-
 #include <QTest>
 
 using Libreria::PlacedBox;
@@ -114,3 +112,4 @@ void TestLibreria::unusableTagOrPictureLeavesControlHidden()
 
 RITRAX_TEST(TestLibreria)
 #include "tst_libreria.moc"
+#include "TestRegistry.h"

@@ -1,8 +1,6 @@
 #include "LineBreaks.h"
 #include "Numbers.h"
 
-#include "TestRegistry.h"
-
 #include <QTest>
 
 #include <limits>
@@ -117,3 +115,4 @@ void TestCore::lineBreaks()
 
 RITRAX_TEST(TestCore)
 #include "tst_core.moc"
+#include "TestRegistry.h"

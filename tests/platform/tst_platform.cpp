@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include "TestRegistry.h"
-
 #include <QTest>
 
 class TestPlatform : public QObject {
@@ -205,3 +203,4 @@ void TestPlatform::makeFolderCurrent()
 
 RITRAX_TEST(TestPlatform)
 #include "tst_platform.moc"
+#include "TestRegistry.h"

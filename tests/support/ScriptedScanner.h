@@ -1,7 +1,8 @@
 #pragma once
-// A scanner that answers from a script: each acquisition takes the next
-// queued result, copying a prepared picture file to the requested path for
-// a success.
+// A scanner answered from a script: each acquisition takes the next queued
+// result, either "write this picture file at the path and return 0" or
+// "return this non-zero value and write nothing". Every call is counted and
+// the paths asked for are kept.
 
 #include "ScannerLayer.h"
 
@@ -9,20 +10,32 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 class ScriptedScanner final : public ScannerLayer {
 public:
-    // The next acquisition writes a copy of pictureFile and returns 0.
-    void queuePage(const QString& pictureFile) { results_.push_back(pictureFile); }
-    // The next acquisition returns non-zero and writes nothing.
-    void queueNothing() { results_.push_back(QString()); }
+    // The next acquisition copies picturePath over the target and returns 0.
+    void queuePicture(const QString& picturePath);
+    // The next acquisition returns result (non-zero) and writes nothing.
+    void queueFailure(int result = 1);
+
+    // Called at every acquisition before it is answered, as if the scanner's
+    // dialog were on screen.
+    std::function<void()> onAcquire;
+
+    int acquireCalls = 0;
+    int selectCalls = 0;
+    QStringList acquiredPaths;
+    // Acquisitions that found nothing queued (answered with 1).
+    int unanswered = 0;
 
     int TWAIN_AcquireToFilename(QWidget* parent, const QString& path) override;
     void TWAIN_SelectImageSource(QWidget* parent) override;
 
-    QStringList acquiredPaths; // every path asked for, in order
-    int selections = 0;
-
 private:
-    std::deque<QString> results_;
+    struct Answer {
+        QString picture; // empty: fail with result
+        int result = 1;
+    };
+    std::deque<Answer> answers_;
 };

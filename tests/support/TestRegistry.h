@@ -2,7 +2,9 @@
 // Several Qt Test classes in one test program: each test source registers
 // its class with RITRAX_TEST(Class) instead of QTEST_MAIN, and the support
 // library's main() runs them all in turn under one QApplication.
+// "-class Name" as the first arguments runs only that class.
 
+#include <QByteArray>
 #include <QTest>
 
 #include <functional>
@@ -12,18 +14,23 @@ namespace TestRegistry {
 
 using Runner = std::function<int(int argc, char** argv)>;
 
-std::vector<Runner>& Runners();
+struct Entry {
+    QByteArray name;
+    Runner run;
+};
 
-inline bool Add(Runner runner)
+std::vector<Entry>& Entries();
+
+inline bool Add(const char* name, Runner runner)
 {
-    Runners().push_back(std::move(runner));
+    Entries().push_back({name, std::move(runner)});
     return true;
 }
 
 } // namespace TestRegistry
 
 #define RITRAX_TEST(Class)                                                                         \
-    static const bool ritraxRegistered##Class = TestRegistry::Add([](int argc, char** argv) {      \
+    static const bool ritraxRegistered##Class = TestRegistry::Add(#Class, [](int argc, char** argv) { \
         Class test;                                                                                \
         return QTest::qExec(&test, argc, argv);                                                    \
     });

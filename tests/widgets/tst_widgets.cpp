@@ -5,8 +5,6 @@
 #include "chameleonButton.h"
 
 #include <QSignalSpy>
-#include "TestRegistry.h"
-
 #include <QTest>
 
 class TestWidgets : public QObject {
@@ -225,3 +223,4 @@ void TestWidgets::buttonEnabledIsItsOwnFlag()
 
 RITRAX_TEST(TestWidgets)
 #include "tst_widgets.moc"
+#include "TestRegistry.h"
