@@ -4,6 +4,7 @@
 #include "RitraxVersion.h"
 #include "TestEnvironment.h"
 #include "chameleonButton.h"
+#include "TestRegistry.h"
 
 #include <QDir>
 #include <QLabel>
@@ -381,4 +382,3 @@ void TestFormMain::esciClosesTheWindow()
 
 RITRAX_TEST(TestFormMain)
 #include "tst_formmain.moc"
-#include "TestRegistry.h"

@@ -1,5 +1,6 @@
 #include "ImageControl.h"
 #include "Libreria.h"
+#include "TestRegistry.h"
 #include <QTest>
 
 using Libreria::PlacedBox;
@@ -112,4 +113,3 @@ void TestLibreria::unusableTagOrPictureLeavesControlHidden()
 
 RITRAX_TEST(TestLibreria)
 #include "tst_libreria.moc"
-#include "TestRegistry.h"

@@ -1,5 +1,6 @@
 #include "LineBreaks.h"
 #include "Numbers.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -115,4 +116,3 @@ void TestCore::lineBreaks()
 
 RITRAX_TEST(TestCore)
 #include "tst_core.moc"
-#include "TestRegistry.h"

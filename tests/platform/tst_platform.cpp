@@ -2,6 +2,7 @@
 #include "ProgramFolders.h"
 #include "QtOperatorDialogs.h"
 #include "SettingsStore.h"
+#include "TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -203,4 +204,3 @@ void TestPlatform::makeFolderCurrent()
 
 RITRAX_TEST(TestPlatform)
 #include "tst_platform.moc"
-#include "TestRegistry.h"

@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "chameleonButton.h"
+#include "TestRegistry.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -223,4 +224,3 @@ void TestWidgets::buttonEnabledIsItsOwnFlag()
 
 RITRAX_TEST(TestWidgets)
 #include "tst_widgets.moc"
-#include "TestRegistry.h"
