@@ -213,16 +213,6 @@ void FormMain::EnableCommands(bool enable)
     repaint(); // visible before a long operation starts
 }
 
-void FormMain::FotoP_Click()
-{
-    // Photo editor launch: built by its own change.
-}
-
-void FormMain::FirmaP_Click()
-{
-    // Signature editor launch: built by its own change.
-}
-
 void FormMain::CfgP_Click()
 {
     // Configuration dialog: built by its own change.

@@ -12,6 +12,7 @@
 class QLabel;
 class chameleonButton;
 class FrameShape;
+class FramingEditor;
 class ImageControl;
 
 class FormMain : public QWidget {
@@ -87,6 +88,9 @@ private:
     void ScannerIntake();
     void RefuseIntake(const QString& message);
     void ShowSource(const QImage& picture);
+
+    // Editor launch.
+    void OpenEditor(FramingEditor& editor, ImageControl& thumbnail);
 
     Services services_;
     bool SavedEditEnabled = false;

@@ -1,0 +1,105 @@
+#include "FormMain.h"
+#include "FramingEditor.h"
+#include "ImageControl.h"
+#include "TestEnvironment.h"
+#include "TestPictures.h"
+#include "TestRegistry.h"
+#include "chameleonButton.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+class TestEditorLaunch : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void closingWithoutSavingPutsEverythingBack_data();
+    void closingWithoutSavingPutsEverythingBack();
+    void vanishedSourceIsReported();
+
+private:
+    std::unique_ptr<TestEnvironment> env_;
+    std::unique_ptr<FormMain> form_;
+    QString startDir_;
+};
+
+void TestEditorLaunch::init()
+{
+    startDir_ = QDir::currentPath();
+    env_ = std::make_unique<TestEnvironment>();
+    const QString source = env_->file(QStringLiteral("source.jpg"));
+    QVERIFY(TestPictures::SavePicture(source, FIF_JPEG, 900, 1200, Qt::darkCyan));
+    form_ = std::make_unique<FormMain>(env_->services());
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    env_->dialogs().queueOpen(source);
+    form_->ScannerP_Click(1);
+    QCOMPARE(form_->SourceFile, source);
+}
+
+void TestEditorLaunch::cleanup()
+{
+    form_.reset();
+    env_.reset();
+    QDir::setCurrent(startDir_);
+}
+
+void TestEditorLaunch::closingWithoutSavingPutsEverythingBack_data()
+{
+    QTest::addColumn<bool>("photo");
+    QTest::newRow("photo") << true;
+    QTest::newRow("signature") << false;
+}
+
+void TestEditorLaunch::closingWithoutSavingPutsEverythingBack()
+{
+    QFETCH(bool, photo);
+    form_->move(123, 45);
+    const QPoint where = form_->pos();
+    form_->FotoI->setPicture(QImage(265, 320, QImage::Format_RGB32));
+    form_->FotoI->show();
+    const QImage thumbnail = form_->FotoI->picture();
+
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<FramingEditor*>(QApplication::activeModalWidget());
+        QVERIFY(editor);
+        QCOMPARE(editor->kind().which, photo ? EditorKind::Which::Photo : EditorKind::Which::Signature);
+        QVERIFY(form_->MsgL->Visible());
+        QCOMPARE(form_->MsgL->Caption(), QStringLiteral("Attendi..."));
+        QVERIFY(!form_->CfgP->Enabled() && !form_->FotoP->Enabled());
+        QVERIFY(form_->pos().x() > form_->screen()->virtualGeometry().right());
+        checked = true;
+        QTest::mouseClick(editor->EsciP, Qt::LeftButton);
+    });
+    if (photo)
+        form_->FotoP_Click();
+    else
+        form_->FirmaP_Click();
+    QVERIFY(checked);
+    QCOMPARE(form_->pos(), where);
+    QVERIFY(!form_->MsgL->Visible());
+    QVERIFY(form_->CfgP->Enabled() && form_->FotoP->Enabled() && form_->FirmaP->Enabled());
+    QVERIFY(form_->FotoI->isShownFlag());
+    QCOMPARE(form_->FotoI->picture(), thumbnail);
+    QVERIFY(!form_->FirmaI->isShownFlag());
+}
+
+void TestEditorLaunch::vanishedSourceIsReported()
+{
+    const QPoint where = form_->pos();
+    QVERIFY(QFile::remove(form_->SourceFile));
+    form_->FotoP_Click();
+    QCOMPARE(env_->dialogs().messages.size(), 1);
+    QCOMPARE(env_->dialogs().messages.first().icon, MessageIcon::Critical);
+    QCOMPARE(form_->pos(), where);
+    QVERIFY(form_->FotoP->Enabled() && form_->ScannerP[1]->Enabled());
+    QVERIFY(!form_->MsgL->Visible());
+}
+
+RITRAX_TEST(TestEditorLaunch)
+#include "tst_editorlaunch.moc"
