@@ -109,6 +109,38 @@ QImage ToImage(FIBITMAP* bitmap)
     }
 }
 
+QImage AdoptImage(FIBITMAP* bitmap)
+{
+    if (!bitmap)
+        return {};
+    const unsigned bpp = FreeImage_GetBPP(bitmap);
+    const bool bgr = FI_RGBA_RED == 2 && FI_RGBA_GREEN == 1 && FI_RGBA_BLUE == 0;
+    const bool adoptable = FreeImage_GetImageType(bitmap) == FIT_BITMAP && FreeImage_HasPixels(bitmap)
+        && (bpp == 8 || (bpp == 24 && bgr)) && FreeImage_GetWidth(bitmap) > 0 && FreeImage_GetHeight(bitmap) > 0;
+    if (!adoptable || !FreeImage_FlipVertical(bitmap)) {
+        QImage copy = ToImage(bitmap);
+        FreeImage_Unload(bitmap);
+        return copy;
+    }
+    QImage picture(FreeImage_GetBits(bitmap), int(FreeImage_GetWidth(bitmap)), int(FreeImage_GetHeight(bitmap)),
+                   qsizetype(FreeImage_GetPitch(bitmap)),
+                   bpp == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888,
+                   [](void* owned) { FreeImage_Unload(static_cast<FIBITMAP*>(owned)); }, bitmap);
+    if (picture.isNull()) {
+        FreeImage_Unload(bitmap);
+        return {};
+    }
+    if (bpp == 8) {
+        const RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+        QList<QRgb> table(256, qRgb(0, 0, 0));
+        const unsigned colours = qMin(256u, FreeImage_GetColorsUsed(bitmap));
+        for (unsigned i = 0; palette && i < colours; ++i)
+            table[i] = qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
+        picture.setColorTable(table);
+    }
+    return picture;
+}
+
 FIBITMAP* ToBitmap24(const QImage& picture)
 {
     if (picture.isNull())

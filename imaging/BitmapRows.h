@@ -17,6 +17,13 @@ namespace BitmapRows {
 // the copy cannot be allocated.
 QImage ToImage(FIBITMAP* bitmap);
 
+// The picture of a bitmap the caller hands over. 8-bit palette and 24-bit
+// bitmaps are turned top-down in place and shown from their own memory, so
+// a scanned page is held once, not twice; the bitmap is released when the
+// last copy of the picture goes. Other bitmaps are copied (as ToImage) and
+// released at once. Null, with the bitmap released, on failure.
+QImage AdoptImage(FIBITMAP* bitmap);
+
 // A new 24-bit bitmap with the picture's pixels; any alpha is dropped (the
 // colour is kept as it is, not darkened by it). Null for a null picture or
 // when the bitmap cannot be allocated. The caller owns the result.

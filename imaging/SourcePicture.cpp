@@ -160,8 +160,7 @@ Loaded Load(const QString& path)
     bitmap = Standard(bitmap);
     if (!bitmap)
         return {{}, Problem::Unreadable};
-    QImage picture = BitmapRows::ToImage(bitmap);
-    FreeImage_Unload(bitmap);
+    QImage picture = BitmapRows::AdoptImage(bitmap);
     if (picture.isNull())
         return {{}, Problem::OutOfMemory};
     return {std::move(picture), Problem::None};
