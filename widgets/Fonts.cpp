@@ -42,3 +42,10 @@ double PixelsToPoints(int pixels)
 {
     return pixels * 72.0 / 96.0;
 }
+
+QString StoredFamily(const QString& family)
+{
+    if (family.compare(UiFontFamily(), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Arial");
+    return family;
+}

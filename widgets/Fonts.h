@@ -19,3 +19,6 @@ QString ResolvedFamily(const QString& name);
 
 // Inverse of PointsToPixels: 16 px -> 12 pt, 37 px -> 27.75 pt.
 double PixelsToPoints(int pixels);
+
+// The name a layout stores for a family: Arial for its stand-in.
+QString StoredFamily(const QString& family);

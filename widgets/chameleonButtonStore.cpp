@@ -13,7 +13,7 @@ namespace {
 StoredFont ToStored(const QFont& f)
 {
     StoredFont s;
-    s.name = f.family();
+    s.name = StoredFamily(f.family());
     s.size = f.pixelSize() > 0 ? PixelsToPoints(f.pixelSize()) : f.pointSizeF();
     s.weight = f.weight();
     s.italic = f.italic();

@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "chameleonButton.h"
+#include "WidgetTests.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -221,5 +222,9 @@ void TestWidgets::buttonEnabledIsItsOwnFlag()
     QVERIFY(!b->Visible());
 }
 
-QTEST_MAIN(TestWidgets)
+std::unique_ptr<QObject> MakeWidgetsTest()
+{
+    return std::make_unique<TestWidgets>();
+}
+
 #include "tst_widgets.moc"
