@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "FrameShape.h"
 #include "ImageControl.h"
+#include "LayoutButtons.h"
 #include "Libreria.h"
 #include "OperatorDialogs.h"
 #include "RitraxVersion.h"
@@ -18,8 +19,6 @@
 namespace {
 
 const QString DesignTitle = QStringLiteral("Ritrax");
-constexpr OleColor ButtonFace = MakeOleColor(236, 233, 216);
-constexpr OleColor Yellow = MakeOleColor(255, 255, 0);
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, const QString& text)
 {
@@ -47,23 +46,6 @@ ImageControl* MakeImage(QWidget* parent, int left, int top, int width, int heigh
     image->setStretch(stretch);
     image->hide();
     return image;
-}
-
-chameleonButton* MakeButton(QWidget* parent, int left, int top, int width, int height,
-                            const QString& caption, const QString& picture, int picturePosition)
-{
-    auto* button = new chameleonButton(parent);
-    button->setGeometry(left, top, width, height);
-    button->setButtonType(3);
-    button->setColorScheme(1);
-    button->setBackColor(ButtonFace);
-    button->setFont(UiFont(12, true));
-    if (!picture.isEmpty()) {
-        button->setPictureNormal(QImage(QStringLiteral(":/buttons/") + picture));
-        button->setPicturePosition(picturePosition);
-    }
-    button->setCaption(caption);
-    return button;
 }
 
 } // namespace
@@ -118,21 +100,17 @@ void FormMain::CreateControls()
     FotoA = MakeImage(this, 840, 544, 81, 57, true);
     FirmaA = MakeImage(this, 928, 544, 76, 57, true);
 
-    ScannerP[0] = MakeButton(this, 8, 32, 129, 41, QStringLiteral("  &Scanner"), QStringLiteral("scanner.png"), 0);
-    ScannerP[2] = MakeButton(this, 152, 32, 137, 41, QStringLiteral("  &WebCam"), QStringLiteral("webcam.png"), 0);
-    ScannerP[1] = MakeButton(this, 312, 32, 129, 41, QStringLiteral("  &File"), QStringLiteral("file.png"), 0);
-    AnteprimaP = MakeButton(this, 760, 32, 169, 41, QStringLiteral("&Anteprima patente"), QString(), 0);
-    FotoP = MakeButton(this, 464, 96, 209, 209, QString(), QStringLiteral("foto.png"), 2);
-    FotoP->setEnabled(false);
-    FirmaP = MakeButton(this, 464, 368, 209, 209, QString(), QStringLiteral("firma.png"), 2);
-    FirmaP->setEnabled(false);
-    CfgP = MakeButton(this, 560, 616, 209, 49, QStringLiteral("&Configurazione"), QStringLiteral("config.png"), 0);
-    EsciP = MakeButton(this, 792, 616, 209, 49, QStringLiteral("  &Esci"), QStringLiteral("esci.png"), 0);
-
-    MsgL = MakeButton(this, 304, 280, 329, 89, QStringLiteral("Attendi..."), QString(), 0);
-    MsgL->setColorScheme(2);
-    MsgL->setBackColor(Yellow);
-    MsgL->setFont(UiFont(27.75, true));
+    // The buttons come from the window's stored layout, in its order.
+    const LayoutButtons buttons(this, QStringLiteral(":/layouts/FormMain.layout"));
+    ScannerP[0] = buttons.button(u"ScannerP(0)");
+    ScannerP[2] = buttons.button(u"ScannerP(2)");
+    ScannerP[1] = buttons.button(u"ScannerP(1)");
+    AnteprimaP = buttons.button(u"AnteprimaP");
+    FotoP = buttons.button(u"FotoP");
+    FirmaP = buttons.button(u"FirmaP");
+    CfgP = buttons.button(u"CfgP");
+    EsciP = buttons.button(u"EsciP");
+    MsgL = buttons.button(u"MsgL");
     MsgL->setFocusPolicy(Qt::NoFocus); // a message panel, not a command
     MsgL->hide();
 }

@@ -25,10 +25,7 @@ const EditorKind& EditorKind::Photo()
         QRect(728, 152, 271, 25),
         QRect(728, 176, 281, 336),
         QRect(736, 184, 265, 320),
-        QRect(728, 528, 281, 49),
-        QRect(872, 616, 129, 49),
-        QRect(728, 616, 129, 49),
-        QRect(232, 248, 561, 153),
+        QStringLiteral(":/layouts/AnalizzaFoto.layout"),
     };
     return kind;
 }
@@ -59,10 +56,7 @@ const EditorKind& EditorKind::Signature()
         QRect(744, 504, 271, 25),
         QRect(6, 525, 708, 140),
         QRect(7, 526, 706, 138),
-        QRect(736, 528, 273, 49),
-        QRect(736, 616, 273, 49),
-        QRect(),
-        QRect(),
+        QStringLiteral(":/layouts/AnalizzaFirma.layout"),
     };
     return kind;
 }

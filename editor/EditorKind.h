@@ -29,12 +29,10 @@ struct EditorKind {
 
     QString helpText;
 
-    // Controls, in window pixels.
-    QRect PbeS, Pbe, Sh, Sv, help, Label1, resultFrame, Imgd, SalvaP, EsciP;
-    QRect TestP; // empty when the editor has no portal check
-    QRect MsgL;  // empty when the editor has no wait panel
-
-    bool hasPortalCheck() const { return !TestP.isEmpty(); }
+    // Controls other than buttons, in window pixels.
+    QRect PbeS, Pbe, Sh, Sv, help, Label1, resultFrame, Imgd;
+    // The stored layout of the window's buttons.
+    QString buttonLayout;
 
     static const EditorKind& Photo();
     static const EditorKind& Signature();

@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "FrameShape.h"
 #include "ImageControl.h"
+#include "LayoutButtons.h"
 #include "Numbers.h"
 #include "OperatorDialogs.h"
 #include "PictureView.h"
@@ -20,9 +21,6 @@
 
 namespace {
 
-constexpr OleColor ButtonFace = MakeOleColor(236, 233, 216);
-constexpr OleColor SaveGreen = MakeOleColor(144, 238, 144);
-
 QLabel* MakeLabel(QWidget* parent, const QRect& box, const QString& text)
 {
     auto* label = new QLabel(text, parent);
@@ -31,20 +29,6 @@ QLabel* MakeLabel(QWidget* parent, const QRect& box, const QString& text)
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
-}
-
-chameleonButton* MakeButton(QWidget* parent, const QRect& box, const QString& caption, const QString& picture)
-{
-    auto* button = new chameleonButton(parent);
-    button->setGeometry(box);
-    button->setButtonType(3);
-    button->setColorScheme(1);
-    button->setBackColor(ButtonFace);
-    button->setFont(UiFont(12, true));
-    if (!picture.isEmpty())
-        button->setPictureNormal(QImage(QStringLiteral(":/buttons/") + picture));
-    button->setCaption(caption);
-    return button;
 }
 
 QScrollBar* MakeScrollBar(QWidget* parent, Qt::Orientation orientation, const QRect& box)
@@ -96,6 +80,8 @@ FramingEditor::FramingEditor(const EditorKind& kind, const Services& services, Q
     CreateControls();
 }
 
+FramingEditor::~FramingEditor() = default;
+
 void FramingEditor::CreateControls()
 {
     PbeS = new FrameShape(this);
@@ -116,10 +102,9 @@ void FramingEditor::CreateControls()
     Imgd = new ImageControl(this);
     Imgd->setGeometry(kind_.Imgd);
     Imgd->setStretch(true);
-    SalvaP = MakeButton(this, kind_.SalvaP, QStringLiteral("  &Salva"), QStringLiteral("salva.png"));
-    SalvaP->setColorScheme(2);
-    SalvaP->setBackColor(SaveGreen);
-    EsciP = MakeButton(this, kind_.EsciP, QStringLiteral("  A&nnulla"), QStringLiteral("annulla.png"));
+    buttons_ = std::make_unique<LayoutButtons>(this, kind_.buttonLayout);
+    SalvaP = buttons_->button(u"SalvaP");
+    EsciP = buttons_->button(u"EsciP");
 
     connect(Pbi, &PictureView::mouseDown, this, [this](int b, float x, float y) { Pbi_MouseDown(b, 0, x, y); });
     connect(Pbi, &PictureView::mouseMove, this, [this](int b, float x, float y) { Pbi_MouseMove(b, 0, x, y); });

@@ -14,10 +14,13 @@
 #include <QDialog>
 #include <QImage>
 
+#include <memory>
+
 class QLabel;
 class QScrollBar;
 class FrameShape;
 class ImageControl;
+class LayoutButtons;
 class PictureView;
 class chameleonButton;
 
@@ -76,6 +79,7 @@ public:
 
 protected:
     FramingEditor(const EditorKind& kind, const Services& services, QWidget* parent);
+    ~FramingEditor() override;
 
     // True while the editor must ignore its handlers (the photo editor's
     // portal check).
@@ -88,6 +92,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     const Services& services() const { return services_; }
+    const LayoutButtons& buttons() const { return *buttons_; }
 
 private:
     void CreateControls();
@@ -101,5 +106,6 @@ private:
 
     const EditorKind& kind_;
     Services services_;
+    std::unique_ptr<LayoutButtons> buttons_;
     int pointer_ = Framing::PointerDefault;
 };

@@ -30,3 +30,22 @@ QFont UiFont(double points, bool bold)
     font.setBold(bold);
     return font;
 }
+
+QString ResolvedFamily(const QString& name)
+{
+    if (name.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+        return UiFontFamily();
+    return name;
+}
+
+double PixelsToPoints(int pixels)
+{
+    return pixels * 72.0 / 96.0;
+}
+
+QString StoredFamily(const QString& family)
+{
+    if (family.compare(UiFontFamily(), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Arial");
+    return family;
+}

@@ -12,3 +12,13 @@ QString UiFontFamily();
 int PointsToPixels(double points);
 
 QFont UiFont(double points, bool bold);
+
+// The family a stored font name stands for here: Arial is Liberation Sans
+// where Arial is not installed.
+QString ResolvedFamily(const QString& name);
+
+// Inverse of PointsToPixels: 16 px -> 12 pt, 37 px -> 27.75 pt.
+double PixelsToPoints(int pixels);
+
+// The name a layout stores for a family: Arial for its stand-in.
+QString StoredFamily(const QString& family);

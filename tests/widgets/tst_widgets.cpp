@@ -4,6 +4,7 @@
 #include "ImageControl.h"
 #include "chameleonButton.h"
 #include "TestRegistry.h"
+#include "WidgetTests.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -223,4 +224,5 @@ void TestWidgets::buttonEnabledIsItsOwnFlag()
 }
 
 RITRAX_TEST(TestWidgets)
+
 #include "tst_widgets.moc"
