@@ -205,15 +205,13 @@ public:
     void addText(QStringView text, bool keepWhiteSpace)
     {
         for (QChar c : text) {
-            if (keepWhiteSpace) {
-                put(c);
-            } else if (IsAsciiSpace(c)) {
+            if (!keepWhiteSpace && IsAsciiSpace(c)) {
                 pendingSpace_ = pendingSpace_ || (!lineStart_ && pendingBreaks_ == 0);
-            } else {
-                if (pendingSpace_)
-                    put(u' ');
-                put(c);
+                continue;
             }
+            if (pendingSpace_)
+                put(u' ');
+            put(c);
         }
     }
     void requireBreaks(int count)

@@ -268,6 +268,8 @@ void TestWebDocument::decode_data()
                            << QString::fromUtf8("perché –");
     QTest::newRow("utf-8 mark dropped") << QByteArray("\xEF\xBB\xBFx") << QByteArray("utf-8") << QStringLiteral("x");
     QTest::newRow("invalid utf-8") << QByteArray("a\xFFz") << QByteArray("utf-8") << QStringLiteral("a\uFFFDz");
+    QTest::newRow("other labels go to the converters") << QByteArray("\xA4") << QByteArray("ISO-8859-15")
+                                                       << QString::fromUtf8("€");
     QTest::newRow("unknown label reads as utf-8") << QByteArray("\xC3\xA0") << QByteArray("nessuno")
                                                   << QString::fromUtf8("à");
     QTest::newRow("utf-16le mark dropped") << QByteArray("\xFF\xFE" "a\0\xE8\0", 6) << QByteArray("utf-16le")

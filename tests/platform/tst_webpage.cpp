@@ -3,7 +3,6 @@
 
 #include "TestRegistry.h"
 
-#include <QNetworkCookieJar>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTcpServer>
@@ -14,7 +13,6 @@ class TestWebPage : public QObject {
 private slots:
     void portalRoundTrip_data();
     void portalRoundTrip();
-    void postWithoutTheSessionCookieIsRefused();
     void postHeaderText_data();
     void postHeaderText();
     void newPageReplacesTheOldDocument();
@@ -176,20 +174,6 @@ void TestWebPage::portalRoundTrip()
         QCOMPARE(answers[0].header("Content-Type"), "multipart/form-data; boundary=" + Boundary);
     }
     QCOMPARE(server.requests().size(), 3);
-}
-
-void TestWebPage::postWithoutTheSessionCookieIsRefused()
-{
-    // The portal's own rule, played by the server: a page that kept no
-    // cookie would post without the session and get nowhere.
-    LoopbackHttpServer server;
-    PlayPortal(server, 303);
-    WebPage page;
-    page.Navigate(server.url(QString::fromLatin1(PagePath)), "x", QStringLiteral("Content-Type: text/plain"));
-    QTRY_VERIFY(Complete(page));
-    QCOMPARE(page.loadError(), WebPage::LoadError::Http);
-    QCOMPARE(page.httpStatus(), 403);
-    QVERIFY(page.cookieJar()->cookiesForUrl(server.url()).isEmpty());
 }
 
 void TestWebPage::postHeaderText_data()
