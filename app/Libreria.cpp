@@ -48,6 +48,19 @@ bool ReadTag(const QString& tag, qint16& cx, qint16& cy, qint16& w, qint16& h)
     return true;
 }
 
+// A whole scanned page smooth-scaled straight to a few hundred pixels takes
+// a third of a second; sampling it down to twice the size first keeps the
+// look and takes a few milliseconds.
+QImage ScaledForDisplay(const QImage& picture, int width, int height)
+{
+    if (picture.size() == QSize(width, height))
+        return picture;
+    QImage source = picture;
+    if (picture.width() > 4 * width && picture.height() > 4 * height)
+        source = picture.scaled(2 * width, 2 * height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
 QString BoxTagText(int left, int top, int width, int height)
@@ -106,10 +119,7 @@ void LoadPictureInBox(const QImage& picture, ImageControl& control, qint16& cx, 
     control.setStretch(true);
     control.setGeometry(box->left, box->top, box->width, box->height);
     // The control keeps a copy of the size it shows, not a whole scanned page.
-    control.setPicture(picture.size() == QSize(box->width, box->height)
-                           ? picture
-                           : picture.scaled(box->width, box->height, Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation));
+    control.setPicture(ScaledForDisplay(picture, box->width, box->height));
     if (show)
         control.show();
 }
