@@ -1,5 +1,8 @@
 #include "AnalizzaFirma.h"
 
+#include "ImageControl.h"
+#include "OutputSave.h"
+
 AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
     : FramingEditor(EditorKind::Signature(), services, parent)
 {
@@ -7,5 +10,6 @@ AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
 
 void AnalizzaFirma::SalvaP_Click()
 {
-    // The signature save is built with the output files.
+    if (OutputSave::SaveSignature(saveContext(), Imgd->picture(), SelWidth, SelHeight, ResultBitmap))
+        accept();
 }

@@ -1,6 +1,8 @@
 #include "AnalizzaFoto.h"
 
+#include "ImageControl.h"
 #include "LayoutButtons.h"
+#include "OutputSave.h"
 #include "chameleonButton.h"
 
 AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
@@ -20,7 +22,10 @@ void AnalizzaFoto::FinishLoad()
 
 void AnalizzaFoto::SalvaP_Click()
 {
-    // The photo save is built with the output files.
+    if (Busy)
+        return;
+    if (OutputSave::SavePhoto(saveContext(), Imgd->picture(), ResultBitmap))
+        accept();
 }
 
 void AnalizzaFoto::TestP_Click()

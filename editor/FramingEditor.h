@@ -7,6 +7,7 @@
 
 #include "EditorKind.h"
 #include "FramingRules.h"
+#include "OutputSave.h"
 #include "Services.h"
 
 #include <FreeImage.h>
@@ -92,6 +93,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     const Services& services() const { return services_; }
+    // What the save buttons write with.
+    OutputSave::Context saveContext() { return {services_.settings, services_.dialogs, this}; }
     const LayoutButtons& buttons() const { return *buttons_; }
 
 private:

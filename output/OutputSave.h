@@ -1,0 +1,46 @@
+#pragma once
+// The save buttons of the two editors: ask where, write the authority's
+// files, remember the folder and the name, and leave the result for the
+// main window. A cancelled or refused save, and a save whose files cannot be
+// written, leave nothing behind: the result bitmap is released and null and
+// no setting changes; a failed write is reported to the operator.
+
+#include <FreeImage.h>
+
+#include <QImage>
+#include <QString>
+
+class OperatorDialogs;
+class SettingsStore;
+class QWidget;
+
+namespace OutputSave {
+
+struct Context {
+    SettingsStore& settings;
+    OperatorDialogs& dialogs;
+    QWidget* parent;
+};
+
+// The bare name of the last photo saved in this run; the signature save
+// proposes it.
+QString& LastPhotoName();
+
+// The photo of crop as a 265 x 320 JPEG at 200 DPI. True when it was
+// written: resultBitmap then holds the photo (the caller owns it). Any
+// bitmap already in resultBitmap is released first.
+bool SavePhoto(const Context& context, const QImage& crop, FIBITMAP*& resultBitmap);
+
+// The signature canvas of crop as a JPEG, with the ".jbn" ending also as a
+// 1-bit BMP. selWidth and selHeight are the selection's size; they hold the
+// fitted size while the save runs and get the selection back when nothing
+// was saved. True when the files were written: resultBitmap holds the
+// canvas.
+bool SaveSignature(const Context& context, const QImage& crop, qint16& selWidth, qint16& selHeight,
+                   FIBITMAP*& resultBitmap);
+
+// Texts of the prompts.
+inline const QString OverwriteQuestion = QStringLiteral("File già presente.\rDevo sovrascriverlo ?");
+QString WriteFailedMessage(const QString& fileName);
+
+} // namespace OutputSave
