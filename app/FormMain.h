@@ -88,8 +88,15 @@ private:
     void RefuseIntake(const QString& message);
     void ShowSource(const QImage& picture);
 
+    // Licence-card preview.
+    void LoadCardPictures();
+
     Services services_;
     bool SavedEditEnabled = false;
+    // Visibility of Img, FotoI and FirmaI when the preview opened.
+    bool SavedImgVisible = false;
+    bool SavedFotoIVisible = false;
+    bool SavedFirmaIVisible = false;
     bool centred_ = false;
     bool unloaded_ = false;
     bool backgroundPressed_ = false;
