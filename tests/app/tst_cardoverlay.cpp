@@ -37,7 +37,6 @@ private slots:
     void exactlyTheWhitestLevelShowsThrough();
     void fullSizeAndGrey_data();
     void fullSizeAndGrey();
-    void noPicture();
 };
 
 void TestCardOverlay::nearWhite_data()
@@ -151,11 +150,6 @@ void TestCardOverlay::fullSizeAndGrey()
                      qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
         }
     }
-}
-
-void TestCardOverlay::noPicture()
-{
-    QVERIFY(MakeCardOverlay(QImage(), PhotoOverlayThreshold).isNull());
 }
 
 RITRAX_TEST(TestCardOverlay)
