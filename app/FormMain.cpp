@@ -66,6 +66,7 @@ FormMain::FormMain(const Services& services, QWidget* parent)
     CreateControls();
     SetTabOrder();
     ConnectHandlers();
+    LoadCardPictures();
     Form_Load();
 }
 
@@ -194,18 +195,6 @@ void FormMain::EnableCommands(bool enable)
 void FormMain::CfgP_Click()
 {
     // Configuration dialog: built by its own change.
-}
-
-void FormMain::AnteprimaP_Click()
-{
-    // Licence-card preview: built by its own change.
-}
-
-void FormMain::Background_Click()
-{
-    // Leaving the card preview; without a preview there is nothing to leave.
-    if (AnteprimaI->isHidden())
-        return;
 }
 
 void FormMain::EsciP_Click()

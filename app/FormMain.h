@@ -92,8 +92,15 @@ private:
     // Editor launch.
     void OpenEditor(FramingEditor& editor, ImageControl& thumbnail);
 
+    // Licence-card preview.
+    void LoadCardPictures();
+
     Services services_;
     bool SavedEditEnabled = false;
+    // Visibility of Img, FotoI and FirmaI when the preview opened.
+    bool SavedImgVisible = false;
+    bool SavedFotoIVisible = false;
+    bool SavedFirmaIVisible = false;
     bool centred_ = false;
     bool unloaded_ = false;
     bool backgroundPressed_ = false;
