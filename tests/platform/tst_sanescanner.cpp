@@ -26,8 +26,10 @@
 #include <QListWidget>
 #include <QMap>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +50,7 @@ private slots:
     void scanWritesBitmap();
     void frameFormats_data();
     void frameFormats();
+    void sameAsScanimage();
     void cancelBeforeScanning();
     void cancelWhileReading_data();
     void cancelWhileReading();
@@ -342,6 +345,30 @@ void TestSaneScanner::frameFormats()
     QCOMPARE(FreeImage_GetHeight(bitmap.get()), height);
     QCOMPARE(FreeImage_GetBPP(bitmap.get()), mode == u"Color" ? 24u : 8u);
     QVERIFY(DistinctBytes(bitmap.get()) >= 2);
+    QVERIFY(SamePixels(bitmap.get(), expected.get()));
+}
+
+void TestSaneScanner::sameAsScanimage()
+{
+    // SANE's own command-line front end reads the same page: the bitmap must
+    // hold its pixels exactly, same rows up and same colours.
+    const QString scanimage = QStandardPaths::findExecutable(QStringLiteral("scanimage"));
+    if (scanimage.isEmpty())
+        QSKIP("scanimage (Debian package sane-utils) is not installed");
+    useTestDevice({{"test-picture", "\"Color pattern\""}});
+    QProcess process;
+    process.start(scanimage, {"--device-name=test:0", "--mode=Color", "--resolution=75", "--format=pnm"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString reference = work_->filePath(QStringLiteral("scanimage.ppm"));
+    WriteText(reference, process.readAllStandardOutput());
+
+    const QString path = work_->filePath(QStringLiteral("FILE.BMP"));
+    QCOMPARE(scan(path, [](SaneScanDialog* d) { Choose(Child<QComboBox>(d, "resolution"), 75.0); }), 0);
+    const Bitmap expected(FreeImage_Load(FIF_PPM, QFile::encodeName(reference).constData(), 0));
+    const Bitmap bitmap = LoadBitmap(path);
+    QVERIFY(expected && bitmap);
+    QVERIFY(DistinctBytes(bitmap.get()) > 2);
     QVERIFY(SamePixels(bitmap.get(), expected.get()));
 }
 
