@@ -19,19 +19,25 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const char* const AreaOptionNames[4] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y,
                                         SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
-const char* const AreaObjectNames[4] = {"tl-x", "tl-y", "br-x", "br-y"};
 
 // Selects the item whose data is value, adding it when the list lacks it:
 // the combo always shows what the device really holds.
 void SelectData(QComboBox* combo, const QVariant& value, const QString& caption)
 {
     int index = combo->findData(value);
+    if (index < 0 && value.typeId() == QMetaType::Double) {
+        // A fixed-point word read back may miss the listed value by a hair.
+        for (int i = 0; i < combo->count() && index < 0; ++i)
+            if (std::abs(combo->itemData(i).toDouble() - value.toDouble()) < 1e-3)
+                index = i;
+    }
     if (index < 0) {
         combo->addItem(caption, value);
         index = combo->count() - 1;
@@ -97,7 +103,7 @@ void SaneScanDialog::buildWidgets(const SaneDeviceEntry& entry)
                                  QStringLiteral("&Destra:"), QStringLiteral("&Basso:")};
     for (int i = 0; i < 4; ++i) {
         auto* spin = new QDoubleSpinBox(areaBox_);
-        spin->setObjectName(QString::fromLatin1(AreaObjectNames[i]));
+        spin->setObjectName(QString::fromLatin1(AreaOptionNames[i]));
         // Only a finished value goes to the device, not every keystroke.
         spin->setKeyboardTracking(false);
         auto* label = new QLabel(captions[i], areaBox_);
