@@ -7,7 +7,7 @@
 // The modal dialogs are driven from timers that wait, through the event
 // loop, for the dialog to be on screen.
 
-#include "PlatformTests.h"
+#include "TestRegistry.h"
 #include "SaneScanDialog.h"
 #include "SaneScanner.h"
 #include "SaneSourceDialog.h"
@@ -544,5 +544,5 @@ void TestSaneScanner::rememberedSource()
     QCOMPARE(source->name, QStringLiteral("test:0"));
 }
 
-RITRAX_PLATFORM_TEST(TestSaneScanner)
+RITRAX_TEST(TestSaneScanner)
 #include "tst_sanescanner.moc"
