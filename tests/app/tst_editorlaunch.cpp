@@ -1,3 +1,4 @@
+#include "AnalizzaFoto.h"
 #include "FormMain.h"
 #include "FramingEditor.h"
 #include "ImageControl.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -20,6 +22,8 @@ private slots:
     void closingWithoutSavingPutsEverythingBack_data();
     void closingWithoutSavingPutsEverythingBack();
     void vanishedSourceIsReported();
+    void savesBecomeThumbnails();
+    void busyPhotoEditorDoesNotSave();
 
 private:
     std::unique_ptr<TestEnvironment> env_;
@@ -99,6 +103,66 @@ void TestEditorLaunch::vanishedSourceIsReported()
     QCOMPARE(form_->pos(), where);
     QVERIFY(form_->FotoP->Enabled() && form_->ScannerP[1]->Enabled());
     QVERIFY(!form_->MsgL->Visible());
+}
+
+void TestEditorLaunch::savesBecomeThumbnails()
+{
+    const QString photo = env_->file(QStringLiteral("rossi"));
+    const auto saveIn = [&](const QString& name) {
+        QTimer::singleShot(0, [&, name] {
+            auto* editor = qobject_cast<FramingEditor*>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            env_->dialogs().queueSave(name);
+            env_->dialogs().queueYesNo(true);
+            QTest::mouseClick(editor->SalvaP, Qt::LeftButton);
+        });
+    };
+    saveIn(photo);
+    form_->FotoP_Click();
+    QVERIFY(QFile::exists(photo + QStringLiteral(".JPG")));
+    QVERIFY(form_->FotoI->isShownFlag());
+    // The thumbnail keeps the whole photo and shows it at its own size.
+    QCOMPARE(form_->FotoI->picture().size(), QSize(265, 320));
+    QCOMPARE(form_->FotoI->size(), QSize(169, 205));
+
+    // The signature save proposes the photo's bare name.
+    saveIn(env_->file(QStringLiteral("rossi.jbn")));
+    form_->FirmaP_Click();
+    QCOMPARE(env_->dialogs().fileDialogs.last().request.fileName, QStringLiteral("rossi"));
+    QVERIFY(form_->FirmaI->isShownFlag());
+    QCOMPARE(form_->FirmaI->picture().size(), QSize(710, 142));
+    QVERIFY(QFile::exists(env_->file(QStringLiteral("rossi.bmp"))));
+
+    // The same folder and name: the signature's JPEG asked before replacing the photo.
+    QCOMPARE(env_->dialogs().questions.size(), 1);
+
+    // A second photo, of another part of the picture, replaces the thumbnail.
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<FramingEditor*>(QApplication::activeModalWidget());
+        QVERIFY(editor);
+        editor->Sh->setValue(editor->Sh->maximum());
+        env_->dialogs().queueSave(env_->file(QStringLiteral("verdi")));
+        QTest::mouseClick(editor->SalvaP, Qt::LeftButton);
+    });
+    form_->FotoP_Click();
+    QVERIFY(form_->FotoI->isShownFlag());
+    QCOMPARE(form_->FotoI->picture().size(), QSize(265, 320));
+    QVERIFY(QFile::exists(env_->file(QStringLiteral("verdi.JPG"))));
+}
+
+void TestEditorLaunch::busyPhotoEditorDoesNotSave()
+{
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<AnalizzaFoto*>(QApplication::activeModalWidget());
+        QVERIFY(editor);
+        editor->Busy = true;
+        editor->SalvaP_Click();
+        QVERIFY(env_->dialogs().fileDialogs.size() == 1); // only the intake's
+        editor->Busy = false;
+        editor->EsciP_Click();
+    });
+    form_->FotoP_Click();
+    QVERIFY(!form_->FotoI->isShownFlag());
 }
 
 RITRAX_TEST(TestEditorLaunch)
