@@ -1,5 +1,6 @@
 #include "FormMain.h"
 
+#include "FormCFG.h"
 #include "Fonts.h"
 #include "FrameShape.h"
 #include "ImageControl.h"
@@ -225,7 +226,12 @@ void FormMain::FirmaP_Click()
 
 void FormMain::CfgP_Click()
 {
-    // Configuration dialog: built by its own change.
+    EnableCommands(false);
+    {
+        FormCFG dialog(services_, this);
+        dialog.exec();
+    }
+    EnableCommands(true);
 }
 
 void FormMain::AnteprimaP_Click()

@@ -85,6 +85,7 @@ private:
     void ShowMessagePanel(const QString& text);
     void FileIntake();
     void ScannerIntake();
+    void WebCamIntake();
     void RefuseIntake(const QString& message);
     void ShowSource(const QImage& picture);
 
