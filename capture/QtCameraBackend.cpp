@@ -3,10 +3,12 @@
 #include <QCamera>
 #include <QCameraFormat>
 #include <QEventLoop>
+#include <QMediaCaptureSession>
 #include <QMediaDevices>
 #include <QTimer>
 #include <QVideoFrame>
 #include <QVideoFrameFormat>
+#include <QVideoSink>
 
 namespace {
 
@@ -21,8 +23,6 @@ VideoFormat ToVideoFormat(const QCameraFormat& format)
 QtCameraBackend::QtCameraBackend(QObject* parent)
     : QObject(parent)
 {
-    session_.setVideoSink(&sink_);
-    connect(&sink_, &QVideoSink::videoFrameChanged, this, &QtCameraBackend::takeFrame);
 }
 
 QtCameraBackend::~QtCameraBackend()
@@ -45,10 +45,16 @@ bool QtCameraBackend::start(int index, int frameIntervalMs, FrameHandler onFrame
     if (index < 0 || index >= devices.size())
         return false;
 
+    if (!session_) {
+        session_ = std::make_unique<QMediaCaptureSession>();
+        sink_ = std::make_unique<QVideoSink>();
+        session_->setVideoSink(sink_.get());
+        connect(sink_.get(), &QVideoSink::videoFrameChanged, this, &QtCameraBackend::takeFrame);
+    }
     device_ = devices.at(index);
     failed_ = false;
     camera_ = std::make_unique<QCamera>(device_);
-    session_.setCamera(camera_.get());
+    session_->setCamera(camera_.get());
     connect(camera_.get(), &QCamera::errorOccurred, this, [this] { failed_ = true; });
 
     // The camera starts in the background; wait, handling events, until it
@@ -77,7 +83,7 @@ void QtCameraBackend::stop()
     if (!camera_)
         return;
     camera_->stop();
-    session_.setCamera(nullptr);
+    session_->setCamera(nullptr);
     camera_.reset();
     device_ = QCameraDevice();
 }

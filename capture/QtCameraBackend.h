@@ -7,14 +7,14 @@
 
 #include <QCameraDevice>
 #include <QElapsedTimer>
-#include <QMediaCaptureSession>
 #include <QObject>
-#include <QVideoSink>
 
 #include <memory>
 
 class QCamera;
+class QMediaCaptureSession;
 class QVideoFrame;
+class QVideoSink;
 
 class QtCameraBackend final : public QObject, public CameraBackend {
     Q_OBJECT
@@ -36,8 +36,10 @@ public:
 private:
     void takeFrame(const QVideoFrame& frame);
 
-    QMediaCaptureSession session_;
-    QVideoSink sink_;
+    // Made at the first start: Qt Multimedia loads its media framework
+    // only when a webcam is really used.
+    std::unique_ptr<QVideoSink> sink_;
+    std::unique_ptr<QMediaCaptureSession> session_; // goes before the sink it feeds
     std::unique_ptr<QCamera> camera_;
     QCameraDevice device_;
     FrameHandler onFrame_;
