@@ -39,6 +39,7 @@ void FormCFGcam::CreateControls()
 
     QWidget::setTabOrder(OkP, EsciP);
     QWidget::setTabOrder(EsciP, List1);
+    OkP->setFocus();
 
     connect(OkP, &chameleonButton::Click, this, &FormCFGcam::OkP_Click);
     connect(EsciP, &chameleonButton::Click, this, &FormCFGcam::EsciP_Click);

@@ -62,6 +62,7 @@ void FormWebCam::CreateControls()
     QWidget::setTabOrder(EsciP, Picture1);
     QWidget::setTabOrder(Picture1, List1);
     QWidget::setTabOrder(List1, CfgP);
+    OkP->setFocus();
 
     connect(CfgP, &chameleonButton::Click, this, &FormWebCam::CfgP_Click);
     connect(OkP, &chameleonButton::Click, this, &FormWebCam::OkP_Click);
