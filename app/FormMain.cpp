@@ -1,5 +1,6 @@
 #include "FormMain.h"
 
+#include "FormCFG.h"
 #include "Fonts.h"
 #include "FrameShape.h"
 #include "ImageControl.h"
@@ -194,7 +195,12 @@ void FormMain::EnableCommands(bool enable)
 
 void FormMain::CfgP_Click()
 {
-    // Configuration dialog: built by its own change.
+    EnableCommands(false);
+    {
+        FormCFG dialog(services_, this);
+        dialog.exec();
+    }
+    EnableCommands(true);
 }
 
 void FormMain::EsciP_Click()

@@ -86,6 +86,7 @@ private:
     void ShowMessagePanel(const QString& text);
     void FileIntake();
     void ScannerIntake();
+    void WebCamIntake();
     void RefuseIntake(const QString& message);
     void ShowSource(const QImage& picture);
 

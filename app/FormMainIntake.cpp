@@ -1,9 +1,10 @@
-// The main window's ways of taking in a source picture: an image file or a
-// scanned page. Every way ends alike: SourceFile names the picture, it is
+// The main window's ways of taking in a source picture: an image file, a
+// scanned page or a webcam still. Every way ends alike: SourceFile names the picture, it is
 // shown fitted into Img and the editors become available.
 
 #include "FormMain.h"
 
+#include "FormWebCam.h"
 #include "ImageControl.h"
 #include "Libreria.h"
 #include "OperatorDialogs.h"
@@ -39,7 +40,7 @@ void FormMain::ScannerP_Click(int index)
         FileIntake();
         break;
     case 2:
-        // The webcam way comes with the capture window.
+        WebCamIntake();
         break;
     default:
         ScannerIntake();
@@ -97,6 +98,31 @@ void FormMain::ScannerIntake()
         services_.dialogs.showMessage(this, QStringLiteral("Immagine non acquisita"), MessageIcon::Warning);
         return;
     }
+    const SourcePicture::Loaded loaded = LoadShowingWait(workFile);
+    if (loaded.problem != SourcePicture::Problem::None) {
+        RefuseIntake(SourcePicture::MessageFor(loaded.problem));
+        return;
+    }
+    SourceFile = workFile;
+    ShowSource(loaded.picture);
+}
+
+void FormMain::WebCamIntake()
+{
+    EnableCommands(false);
+    // The webcam window replaces FILE.BMP only when the operator takes a
+    // still: closed without one, the current source and its file stay.
+    bool taken = false;
+    {
+        FormWebCam window(services_, this);
+        taken = window.Run();
+    }
+    if (!taken) {
+        EnableCommands(true);
+        services_.dialogs.showMessage(this, QStringLiteral("Immagine non acquisita"), MessageIcon::Warning);
+        return;
+    }
+    const QString workFile = services_.folders.WorkFile(QStringLiteral("FILE.BMP"));
     const SourcePicture::Loaded loaded = LoadShowingWait(workFile);
     if (loaded.problem != SourcePicture::Problem::None) {
         RefuseIntake(SourcePicture::MessageFor(loaded.problem));

@@ -2,6 +2,7 @@
 
 #include "FormMain.h"
 #include "ProgramFolders.h"
+#include "QtCameraBackend.h"
 #include "QtOperatorDialogs.h"
 #include "SaneScanner.h"
 #include "SettingsStore.h"
@@ -27,7 +28,8 @@ int main(int argc, char** argv)
     SettingsStore settings(SettingsStore::DefaultFilePath());
     QtOperatorDialogs dialogs;
     SaneScanner scanner(settings, dialogs);
-    const Services services{settings, dialogs, scanner, ProgramFolders::ForApplication()};
+    QtCameraBackend camera;
+    const Services services{settings, dialogs, scanner, camera, ProgramFolders::ForApplication()};
 
     FormMain window(services);
     window.show();

@@ -1,8 +1,9 @@
 #pragma once
 // Everything a window needs under test: a program folder of its own in a
-// temporary directory, settings on a temporary file, scripted prompts and a
-// scripted scanner.
+// temporary directory, settings on a temporary file, scripted prompts, a
+// scripted scanner and a scripted camera.
 
+#include "ScriptedCamera.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedScanner.h"
 #include "Services.h"
@@ -22,6 +23,7 @@ public:
     SettingsStore& settings() { return settings_; }
     ScriptedDialogs& dialogs() { return dialogs_; }
     ScriptedScanner& scanner() { return scanner_; }
+    ScriptedCamera& camera() { return camera_; }
     Services services() { return services_; }
 
 private:
@@ -30,5 +32,6 @@ private:
     SettingsStore settings_;
     ScriptedDialogs dialogs_;
     ScriptedScanner scanner_;
+    ScriptedCamera camera_;
     Services services_;
 };
