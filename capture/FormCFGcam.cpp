@@ -2,7 +2,8 @@
 
 #include "Fonts.h"
 #include "SettingsStore.h"
-#include "WindowButtons.h"
+#include "LayoutButtons.h"
+#include "WindowFace.h"
 #include "chameleonButton.h"
 #include "modWebCam.h"
 
@@ -32,8 +33,9 @@ void FormCFGcam::CreateControls()
     List1->setFont(UiFont(12, true));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    OkP = MakeWindowButton(this, QRect(168, 96, 65, 41), QString(), QStringLiteral("ok.png"));
-    EsciP = MakeWindowButton(this, QRect(296, 96, 65, 41), QString(), QStringLiteral("esci.png"));
+    const LayoutButtons buttons(this, QStringLiteral(":/layouts/FormCFGcam.layout"));
+    OkP = buttons.button(u"OkP");
+    EsciP = buttons.button(u"EsciP");
     OkP->setToolTip(QStringLiteral("Usa la WebCam selezionata"));
     EsciP->setToolTip(QStringLiteral("Esci senza cambiare"));
 

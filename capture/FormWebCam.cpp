@@ -5,7 +5,8 @@
 #include "ImageControl.h"
 #include "OperatorDialogs.h"
 #include "SettingsStore.h"
-#include "WindowButtons.h"
+#include "LayoutButtons.h"
+#include "WindowFace.h"
 #include "chameleonButton.h"
 #include "modBitBlt.h"
 #include "modWebCam.h"
@@ -51,9 +52,10 @@ void FormWebCam::CreateControls()
     Image1 = new ImageControl(this);
     Image1->hide();
 
-    CfgP = MakeWindowButton(this, QRect(8, 504, 65, 41), QString(), QStringLiteral("formato.png"));
-    OkP = MakeWindowButton(this, QRect(232, 504, 65, 41), QString(), QStringLiteral("ok.png"));
-    EsciP = MakeWindowButton(this, QRect(360, 504, 65, 41), QString(), QStringLiteral("esci.png"));
+    const LayoutButtons buttons(this, QStringLiteral(":/layouts/FormWebCam.layout"));
+    CfgP = buttons.button(u"CfgP");
+    OkP = buttons.button(u"OkP");
+    EsciP = buttons.button(u"EsciP");
     CfgP->setToolTip(QStringLiteral("Formato video"));
     OkP->setToolTip(QStringLiteral("Acquisisci l'immagine"));
     EsciP->setToolTip(QStringLiteral("Esci senza acquisire"));

@@ -6,7 +6,8 @@
 #include "RitraxVersion.h"
 #include "ScannerLayer.h"
 #include "SettingsStore.h"
-#include "WindowButtons.h"
+#include "LayoutButtons.h"
+#include "WindowFace.h"
 #include "chameleonButton.h"
 
 #include <QCheckBox>
@@ -65,10 +66,9 @@ void FormCFG::CreateControls()
     F200->setGeometry(16, 16, 408, 25);
     F200->setFont(UiFont(12, true));
 
-    ScannerP = MakeWindowButton(this, QRect(16, 56, 200, 41), QStringLiteral("Seleziona Scanner"),
-                                QStringLiteral("scanner.png"));
-    WebCamP = MakeWindowButton(this, QRect(224, 56, 200, 41), QStringLiteral("Seleziona WebCam"),
-                               QStringLiteral("webcam.png"));
+    const LayoutButtons buttons(this, QStringLiteral(":/layouts/FormCFG.layout"));
+    ScannerP = buttons.button(u"ScannerP");
+    WebCamP = buttons.button(u"WebCamP");
 
     Frame1 = new QFrame(this);
     Frame1->setGeometry(16, 112, 408, 72);
@@ -88,8 +88,8 @@ void FormCFG::CreateControls()
     email->setToolTip(MailLink(SupportAddress(), RitraxVersion::Major, RitraxVersion::Minor));
     email->installEventFilter(this);
 
-    OkP = MakeWindowButton(this, QRect(135, 200, 65, 41), QString(), QStringLiteral("ok.png"));
-    EsciP = MakeWindowButton(this, QRect(240, 200, 65, 41), QString(), QStringLiteral("esci.png"));
+    OkP = buttons.button(u"OkP");
+    EsciP = buttons.button(u"EsciP");
     OkP->setToolTip(QStringLiteral("Salva e chiudi"));
     EsciP->setToolTip(QStringLiteral("Chiudi senza salvare"));
 
