@@ -87,6 +87,7 @@ private:
     void FileIntake();
     void ScannerIntake();
     void WebCamIntake();
+    bool AcceptSource(const QString& path);
     void RefuseIntake(const QString& message);
     void ShowSource(const QImage& picture);
 

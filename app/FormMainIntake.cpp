@@ -75,16 +75,8 @@ void FormMain::FileIntake()
         RefuseIntake(SourcePicture::MessageFor(SourcePicture::Problem::UnknownType));
         return;
     }
-    // Decoded before anything changes: a picture that cannot be shown
-    // leaves the last good source in place.
-    const SourcePicture::Loaded loaded = LoadShowingWait(*chosen);
-    if (loaded.problem != SourcePicture::Problem::None) {
-        RefuseIntake(SourcePicture::MessageFor(loaded.problem));
-        return;
-    }
-    services_.settings.write(QStringLiteral("InitDirFile"), *chosen);
-    SourceFile = *chosen;
-    ShowSource(loaded.picture);
+    if (AcceptSource(*chosen))
+        services_.settings.write(QStringLiteral("InitDirFile"), *chosen);
 }
 
 void FormMain::ScannerIntake()
@@ -98,13 +90,7 @@ void FormMain::ScannerIntake()
         services_.dialogs.showMessage(this, QStringLiteral("Immagine non acquisita"), MessageIcon::Warning);
         return;
     }
-    const SourcePicture::Loaded loaded = LoadShowingWait(workFile);
-    if (loaded.problem != SourcePicture::Problem::None) {
-        RefuseIntake(SourcePicture::MessageFor(loaded.problem));
-        return;
-    }
-    SourceFile = workFile;
-    ShowSource(loaded.picture);
+    AcceptSource(workFile);
 }
 
 void FormMain::WebCamIntake()
@@ -123,13 +109,21 @@ void FormMain::WebCamIntake()
         return;
     }
     const QString workFile = services_.folders.WorkFile(QStringLiteral("FILE.BMP"));
-    const SourcePicture::Loaded loaded = LoadShowingWait(workFile);
+    AcceptSource(workFile);
+}
+
+bool FormMain::AcceptSource(const QString& path)
+{
+    // Decoded before anything changes: a picture that cannot be shown
+    // leaves the last good source in place.
+    const SourcePicture::Loaded loaded = LoadShowingWait(path);
     if (loaded.problem != SourcePicture::Problem::None) {
         RefuseIntake(SourcePicture::MessageFor(loaded.problem));
-        return;
+        return false;
     }
-    SourceFile = workFile;
+    SourceFile = path;
     ShowSource(loaded.picture);
+    return true;
 }
 
 void FormMain::RefuseIntake(const QString& message)

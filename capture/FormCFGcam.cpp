@@ -17,10 +17,7 @@ FormCFGcam::FormCFGcam(const Services& services, QWidget* parent)
     setFixedSize(ClientWidth, ClientHeight);
     setWindowTitle(QStringLiteral("Selezionare la WebCam"));
     setModal(true);
-    setAutoFillBackground(true);
-    QPalette face = palette();
-    face.setColor(QPalette::Window, WindowFaceColor());
-    setPalette(face);
+    UseWindowFace(*this);
 
     CreateControls();
     Form_Load();

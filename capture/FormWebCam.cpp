@@ -23,10 +23,7 @@ FormWebCam::FormWebCam(const Services& services, QWidget* parent)
     setFixedSize(ClientWidth, ClientHeight);
     setWindowTitle(QStringLiteral("Ritrax - WebCam"));
     setModal(true);
-    setAutoFillBackground(true);
-    QPalette face = palette();
-    face.setColor(QPalette::Window, WindowFaceColor());
-    setPalette(face);
+    UseWindowFace(*this);
 
     CreateControls();
     Form_Load();
