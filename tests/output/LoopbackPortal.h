@@ -7,6 +7,7 @@
 #include "LoopbackHttpServer.h"
 
 #include <QByteArray>
+#include <QTcpServer>
 
 namespace LoopbackPortal {
 
@@ -78,5 +79,15 @@ inline const QByteArray BodyBefore = "--QuenvAaBbCcXxYyZz\r\n"
                                      "Content-Type: image/jpeg\r\n"
                                      "\r\n";
 inline const QByteArray BodyAfter = "\r\n--QuenvAaBbCcXxYyZz--\r\n";
+
+// A port of 127.0.0.1 on which nothing listens: a portal that refuses.
+inline quint16 ClosedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
 
 } // namespace LoopbackPortal

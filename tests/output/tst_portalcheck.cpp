@@ -7,7 +7,6 @@
 #include "WebPage.h"
 
 #include <QDir>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,15 +56,6 @@ QByteArray JpegOf(FIBITMAP* photo)
     QByteArray bytes;
     MFreeImage::SaveBitmapToBytes(FIF_JPEG, photo, bytes, 0, false);
     return bytes;
-}
-
-quint16 ClosedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
 }
 
 } // namespace
@@ -318,7 +308,7 @@ void TestPortalCheck::unreachablePortal()
     QFETCH(bool, tls);
     LoopbackHttpServer secure(LoopbackHttpServer::Transport::Tls);
     Portal::PlayConforming(secure);
-    const QString base = tls ? secure.base() : QStringLiteral("http://127.0.0.1:%1").arg(ClosedPort());
+    const QString base = tls ? secure.base() : QStringLiteral("http://127.0.0.1:%1").arg(Portal::ClosedPort());
     FIBITMAP* result = nullptr;
     const Outcome outcome = run(base, result);
     QCOMPARE(outcome.kind, Kind::CommunicationError);
