@@ -5,6 +5,8 @@
 
 #include "FramingEditor.h"
 
+class WebPage;
+
 class AnalizzaFoto : public FramingEditor {
     Q_OBJECT
 public:
@@ -15,9 +17,27 @@ public:
 
     chameleonButton* TestP = nullptr;
     chameleonButton* MsgL = nullptr;
+    // The editor's own browser, owned by it: the portal check loads its
+    // pages here, and it keeps the last answer until the next check.
+    WebPage* wb = nullptr;
+
+    // The pauses of WaitForBrowser in milliseconds: the settling pause after
+    // a navigation, the polling step, and the length of one of its seconds.
+    // Tests shorten them.
+    struct BrowserWaits {
+        int settleMs = 600;
+        int pollMs = 50;
+        int msPerSecond = 1000;
+    };
+    BrowserWaits browserWaits;
 
     void SalvaP_Click() override;
     void TestP_Click();
+
+    // Lets events run until wb's page is complete and wb idle (true), or
+    // until seconds, rounded to a whole number and counted from the end of
+    // the settling pause, have passed (false).
+    bool WaitForBrowser(double seconds);
 
 protected:
     bool Ignoring() const override { return Busy; }
