@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ritrax"));
     QApplication::setOrganizationName(QStringLiteral("Kelm"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.Ritrax"));
 
     // Qt's own dialogs (file chooser, buttons) speak Italian like the program.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));

@@ -17,11 +17,22 @@ bool CanCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
+// An installed program lives in a system folder, writable for root alone;
+// working files never go there, whoever runs it.
+bool IsSystemFolder(const QString& folder)
+{
+    const QString clean = QDir::cleanPath(folder) + u'/';
+    for (const char* system : {"/usr/", "/bin/", "/sbin/", "/opt/", "/lib/", "/snap/"})
+        if (clean.startsWith(QLatin1String(system)))
+            return true;
+    return false;
+}
+
 } // namespace
 
 QString WorkFolder(const QString& programFolder)
 {
-    if (CanCreateFilesIn(programFolder))
+    if (!IsSystemFolder(programFolder) && CanCreateFilesIn(programFolder))
         return QDir::cleanPath(programFolder);
     const QString userFolder
         = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kelm");

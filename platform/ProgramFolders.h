@@ -20,8 +20,8 @@ struct ProgramFolders {
     QString WorkFile(const QString& name) const;
 };
 
-// programFolder when a file can be created in it, else <user data>/Kelm
-// (created when missing).
+// programFolder when a file can be created in it and it is not a system
+// folder (/usr, /opt, ...), else <user data>/Kelm (created when missing).
 QString WorkFolder(const QString& programFolder);
 
 // Makes the folder the current directory; false when it cannot be done.

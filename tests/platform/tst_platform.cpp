@@ -189,6 +189,9 @@ void TestPlatform::workFolderRule()
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kelm"));
     QCOMPARE(WorkFolder(dir.filePath(QStringLiteral("missing"))), userFolder);
     QVERIFY(QDir(userFolder).exists());
+    // An installed program's folder is never the work folder, even for root.
+    QCOMPARE(WorkFolder(QStringLiteral("/usr/bin")), userFolder);
+    QCOMPARE(WorkFolder(QStringLiteral("/opt/ritrax/bin")), userFolder);
 }
 
 void TestPlatform::makeFolderCurrent()
