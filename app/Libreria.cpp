@@ -27,27 +27,6 @@ int UpToWhole(double value)
     return static_cast<int>(whole == value ? whole : whole + 1);
 }
 
-// The four numbers of a box tag; false when the tag does not hold them.
-bool ReadTag(const QString& tag, qint16& cx, qint16& cy, qint16& w, qint16& h)
-{
-    const QStringList items = tag.split(u' ');
-    if (items.size() < 4)
-        return false;
-    qint16 values[4];
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        const double value = QLocale::c().toDouble(items[i], &ok);
-        if (!ok)
-            return false;
-        values[i] = Numbers::ToInt16(value);
-    }
-    cx = values[0];
-    cy = values[1];
-    w = values[2];
-    h = values[3];
-    return true;
-}
-
 // A whole scanned page smooth-scaled straight to a few hundred pixels takes
 // a third of a second; sampling it down to twice the size first keeps the
 // look and takes a few milliseconds.
@@ -67,6 +46,26 @@ QString BoxTagText(int left, int top, int width, int height)
 {
     return Centre(left, width) + u' ' + Centre(top, height) + u' ' + QString::number(width) + u' '
         + QString::number(height);
+}
+
+bool ReadBoxTag(const QString& tag, qint16& cx, qint16& cy, qint16& w, qint16& h)
+{
+    const QStringList items = tag.split(u' ');
+    if (items.size() < 4)
+        return false;
+    qint16 values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const double value = QLocale::c().toDouble(items[i], &ok);
+        if (!ok)
+            return false;
+        values[i] = Numbers::ToInt16(value);
+    }
+    cx = values[0];
+    cy = values[1];
+    w = values[2];
+    h = values[3];
+    return true;
 }
 
 void StoreBoxInTag(ImageControl& control)
@@ -100,7 +99,7 @@ void LoadPictureInBox(const QImage& picture, ImageControl& control, qint16& cx, 
     // A failing step is skipped; the checkpoints below end the routine when
     // anything has failed so far.
     bool failed = false;
-    if (cx == -1 && !ReadTag(control.tag(), cx, cy, w, h))
+    if (cx == -1 && !ReadBoxTag(control.tag(), cx, cy, w, h))
         failed = true;
     if (cx == 0 && cy == 0 && w == 0 && h == 0) {
         cx = Numbers::ToInt16(control.x() + control.width() / 2.0);

@@ -16,6 +16,10 @@ namespace Libreria {
 // "224.5 372.5 433 585").
 QString BoxTagText(int left, int top, int width, int height);
 
+// The four numbers of a box tag, each rounded half to even into 16 bits;
+// false (and the numbers untouched) when the tag does not hold them.
+bool ReadBoxTag(const QString& tag, qint16& cx, qint16& cy, qint16& w, qint16& h);
+
 // Records the control's current box in its tag, so that later pictures can
 // be fitted into the box the control has now.
 void StoreBoxInTag(ImageControl& control);

@@ -63,6 +63,18 @@ bool BmpIsCutShort(const QString& path)
     return file.size() < qint64(u32(10)) + stride * height;
 }
 
+// A GIF decodes onto its logical screen, whose size its header gives.
+std::optional<QSize> GifScreenSize(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.read(10);
+    if (head.size() < 10 || !head.startsWith("GIF"))
+        return std::nullopt;
+    return QSize(qFromLittleEndian<quint16>(head.constData() + 6), qFromLittleEndian<quint16>(head.constData() + 8));
+}
+
 QImage Opaque(QImage image)
 {
     if (!image.hasAlphaChannel())
@@ -70,13 +82,13 @@ QImage Opaque(QImage image)
     return image.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_RGB32);
 }
 
-Loaded LoadWithQt(const QString& path)
+Loaded LoadWithQt(const QString& path, std::optional<long long> availableBytes)
 {
     QImageReader::setAllocationLimit(0); // the size was checked already
     QImageReader reader(path);
     const QSize size = reader.size();
     if (size.isValid()) {
-        const Problem sized = CheckSize(size.width(), size.height(), 32, AvailableMemoryBytes());
+        const Problem sized = CheckSize(size.width(), size.height(), 32, availableBytes);
         if (sized != Problem::None)
             return {{}, sized};
     }
@@ -124,18 +136,34 @@ Problem CheckSize(long long width, long long height, int bitsPerPixel, std::opti
 
 Loaded Load(const QString& path)
 {
+    return Load(path, AvailableMemoryBytes());
+}
+
+Loaded Load(const QString& path, std::optional<long long> availableBytes)
+{
     const FREE_IMAGE_FORMAT type = FileType(path);
     if (type == FIF_UNKNOWN)
         return {{}, Problem::UnknownType};
     const QByteArray name = NativeName(path);
     LoadMessages messages;
 
-    if (FreeImage_FIFSupportsNoPixels(type)) {
+    if (!FreeImage_FIFSupportsNoPixels(type)) {
+        // Without a size known before decoding, a crafted file could ask for
+        // any amount of memory: only GIF, whose header is read here, passes.
+        if (type != FIF_GIF)
+            return {{}, Problem::UnknownType};
+        const std::optional<QSize> screen = GifScreenSize(path);
+        if (!screen)
+            return {{}, Problem::Unreadable};
+        const Problem sized = CheckSize(screen->width(), screen->height(), 8, availableBytes);
+        if (sized != Problem::None)
+            return {{}, sized};
+    } else {
         FIBITMAP* header = FreeImage_Load(type, name.constData(), FIF_LOAD_NOPIXELS);
         if (!header)
-            return type == FIF_BMP ? LoadWithQt(path) : Loaded{{}, Problem::Unreadable};
+            return type == FIF_BMP ? LoadWithQt(path, availableBytes) : Loaded{{}, Problem::Unreadable};
         const Problem sized = CheckSize(FreeImage_GetWidth(header), FreeImage_GetHeight(header),
-                                        int(FreeImage_GetBPP(header)), AvailableMemoryBytes());
+                                        int(FreeImage_GetBPP(header)), availableBytes);
         FreeImage_Unload(header);
         if (sized != Problem::None)
             return {{}, sized};
@@ -145,7 +173,7 @@ Loaded Load(const QString& path)
 
     FIBITMAP* bitmap = FreeImage_Load(type, name.constData(), type == FIF_JPEG ? JPEG_EXIFROTATE : 0);
     if (!bitmap)
-        return type == FIF_BMP ? LoadWithQt(path) : Loaded{{}, Problem::Unreadable};
+        return type == FIF_BMP ? LoadWithQt(path, availableBytes) : Loaded{{}, Problem::Unreadable};
     if (LoadMessages::prematureEnd) {
         FreeImage_Unload(bitmap);
         return {{}, Problem::Unreadable};

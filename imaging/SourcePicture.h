@@ -36,6 +36,8 @@ struct Loaded {
 FREE_IMAGE_FORMAT FileType(const QString& path);
 
 Loaded Load(const QString& path);
+// The same with a memory budget of its own instead of the machine's.
+Loaded Load(const QString& path, std::optional<long long> availableBytes);
 
 // Whether a picture of this size can be decoded: TooLarge beyond MaxSide,
 // OutOfMemory when decoding would need more than the available bytes (no
