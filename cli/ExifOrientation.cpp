@@ -1,0 +1,87 @@
+#include "ExifOrientation.h"
+
+#include <cstring>
+
+namespace ExifOrientation {
+
+namespace {
+
+constexpr WORD OrientationTag = 0x0112;
+
+// Where the upright pixel (x, y) lies in the stored picture of the given
+// size (the EXIF meaning of each value, as FreeImage applies it).
+QPoint StoredPoint(int x, int y, QSize stored, int orientation)
+{
+    const int w = stored.width();
+    const int h = stored.height();
+    switch (orientation) {
+    case 2: return {w - 1 - x, y};         // mirrored left to right
+    case 3: return {w - 1 - x, h - 1 - y}; // upside down
+    case 4: return {x, h - 1 - y};         // mirrored top to bottom
+    case 5: return {y, x};                 // mirrored along the main diagonal
+    case 6: return {y, h - 1 - x};         // turned a quarter to the left
+    case 7: return {w - 1 - y, h - 1 - x}; // mirrored along the other diagonal
+    case 8: return {w - 1 - y, x};         // turned a quarter to the right
+    default: return {x, y};
+    }
+}
+
+bool SwapsSides(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+} // namespace
+
+std::optional<int> Of(FIBITMAP* header)
+{
+    if (!header || FreeImage_GetMetadataCount(FIMD_EXIF_MAIN, header) == 0)
+        return 1;
+    FITAG* tag = nullptr;
+    FreeImage_GetMetadata(FIMD_EXIF_MAIN, header, "Orientation", &tag);
+    if (!tag || FreeImage_GetTagID(tag) != OrientationTag)
+        return 1;
+    const void* value = FreeImage_GetTagValue(tag);
+    if (!value || FreeImage_GetTagLength(tag) < sizeof(WORD))
+        return std::nullopt;
+    // The loader reads the first 16 bits of the value whatever the tag's type.
+    WORD orientation = 0;
+    std::memcpy(&orientation, value, sizeof orientation);
+    return orientation >= 1 && orientation <= 8 ? int(orientation) : 1;
+}
+
+QSize UprightSize(QSize stored, int orientation)
+{
+    return SwapsSides(orientation) ? stored.transposed() : stored;
+}
+
+QRect StoredRect(const QRect& upright, QSize stored, int orientation)
+{
+    const QPoint a = StoredPoint(upright.left(), upright.top(), stored, orientation);
+    const QPoint b = StoredPoint(upright.right(), upright.bottom(), stored, orientation);
+    return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())), QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())));
+}
+
+QImage Upright(const QImage& stored, int orientation)
+{
+    if (orientation < 2 || orientation > 8 || stored.isNull())
+        return stored;
+    const int bytes = stored.depth() / 8;
+    if (bytes != 1 && bytes != 3)
+        return {};
+    const QSize size = UprightSize(stored.size(), orientation);
+    QImage upright(size, stored.format());
+    if (upright.isNull())
+        return upright;
+    upright.setColorTable(stored.colorTable());
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* dst = upright.scanLine(y);
+        for (int x = 0; x < size.width(); ++x, dst += bytes) {
+            const QPoint from = StoredPoint(x, y, stored.size(), orientation);
+            std::memcpy(dst, stored.constScanLine(from.y()) + from.x() * bytes, std::size_t(bytes));
+        }
+    }
+    return upright;
+}
+
+} // namespace ExifOrientation
