@@ -7,17 +7,19 @@ namespace Cli {
 namespace {
 
 const QString Program = QStringLiteral("ritrax-cli");
-constexpr int HelpColumn = 24;
+constexpr int HelpColumn = 26;
 
 const CommandLine::Option CropOption{
     PictureCommands::CropOption, QStringLiteral("X,Y,L,A"),
-    QStringLiteral("Il ritaglio in pixel dell'immagine sorgente come la mostrano\n"
-                   "gli editor (già raddrizzata secondo l'orientamento EXIF):\n"
-                   "angolo in alto a sinistra X,Y, larghezza L, altezza A.")};
+    QStringLiteral("Il ritaglio in pixel dell'immagine sorgente come la\n"
+                   "mostrano gli editor (già raddrizzata secondo\n"
+                   "l'orientamento EXIF): angolo in alto a sinistra X,Y,\n"
+                   "larghezza L, altezza A.")};
 const CommandLine::Option OutputOption{
     PictureCommands::OutputOption, QStringLiteral("FILE"),
-    QStringLiteral("Il file JPEG da scrivere, con il nome così com'è (nessuna\n"
-                   "estensione aggiunta); un file esistente viene sostituito.")};
+    QStringLiteral("Il file JPEG da scrivere, con il nome così com'è\n"
+                   "(nessuna estensione aggiunta); un file esistente\n"
+                   "viene sostituito.")};
 
 const QList<Command> Table{
     {QStringLiteral("foto"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg"),
@@ -32,13 +34,13 @@ const QList<Command> Table{
       {PictureCommands::Dpi200Option, QString(),
        QStringLiteral("La tela a 200 DPI: 237 x 48 pixel.")},
       {PictureCommands::BlackAndWhiteOption, QString(),
-       QStringLiteral("Anche la BMP in bianco e nero a 1 bit, accanto al JPEG:\n"
-                      "il nome di FILE con \".bmp\" al posto degli ultimi\n"
-                      "quattro caratteri.")},
+       QStringLiteral("Anche la BMP in bianco e nero a 1 bit, accanto al\n"
+                      "JPEG: il nome di FILE con \".bmp\" al posto degli\n"
+                      "ultimi quattro caratteri.")},
       {PictureCommands::ThresholdOption, QStringLiteral("N"),
-       QStringLiteral("Con --bn, la soglia del bianco e nero: i grigi da N in su\n"
-                      "diventano bianchi. Predefinita %1; un valore fuori da\n"
-                      "0-255 viene portato nell'intervallo.")
+       QStringLiteral("Con --bn, la soglia del bianco e nero: i grigi da N\n"
+                      "in su diventano bianchi. Predefinita %1; un valore\n"
+                      "fuori da 0-255 viene portato nell'intervallo.")
            .arg(PictureCommands::DefaultThreshold)}},
      PictureCommands::RunSignature},
 };
@@ -52,14 +54,14 @@ constexpr ExitCodeText ExitCodes[] = {
     {InternalFailure, "memoria insufficiente per preparare i file"},
     {BadUsage, "riga di comando errata"},
     {SourceUnreadable, "immagine sorgente assente o illeggibile"},
-    {CropOutside, "ritaglio vuoto o fuori dall'immagine"},
+    {CropOutside, "ritaglio vuoto, fuori dall'immagine o troppo sottile per la firma"},
     {OutputUnwritable, "impossibile scrivere il file di uscita"},
 };
 
 // Help lines after the first start in the help column.
-QString Indented(const QString& left, const QString& help)
+QString Indented(int indent, const QString& left, const QString& help)
 {
-    QString text = QStringLiteral("  ") + left;
+    QString text = QString(indent, u' ') + left;
     const QStringList lines = help.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i == 0 && text.size() < HelpColumn)
@@ -71,13 +73,13 @@ QString Indented(const QString& left, const QString& help)
     return text + u'\n';
 }
 
-QString OptionsText(const QList<CommandLine::Option>& options)
+QString OptionsText(const QList<CommandLine::Option>& options, int indent)
 {
     QString text;
     for (const CommandLine::Option& option : options)
-        text += Indented(option.valueName.isEmpty() ? option.name : option.name + u' ' + option.valueName,
+        text += Indented(indent, option.valueName.isEmpty() ? option.name : option.name + u' ' + option.valueName,
                          option.help);
-    return text + Indented(QStringLiteral("-h, --help"), QStringLiteral("Questo aiuto."));
+    return text + Indented(indent, QStringLiteral("-h, --help"), QStringLiteral("Questo aiuto."));
 }
 
 QString ExitCodesText()
@@ -107,8 +109,8 @@ QString GeneralHelp()
                        .arg(Program)
         + Purpose + QStringLiteral("\nComandi:\n");
     for (const Command& command : Table) {
-        text += QStringLiteral("\n  %1 %2\n      %3\n").arg(command.name, command.usage, command.summary);
-        text += OptionsText(command.options);
+        text += QStringLiteral("\n  %1 %2\n    %3\n").arg(command.name, command.usage, command.summary);
+        text += OptionsText(command.options, 4);
     }
     return text + u'\n' + ExitCodesText();
 }
@@ -116,7 +118,7 @@ QString GeneralHelp()
 QString CommandHelp(const Command& command)
 {
     return QStringLiteral("Uso: %1 %2 %3\n\n%4\n\nOpzioni:\n").arg(Program, command.name, command.usage, command.summary)
-        + OptionsText(command.options) + u'\n' + ExitCodesText();
+        + OptionsText(command.options, 2) + u'\n' + ExitCodesText();
 }
 
 int Fail(Streams& streams, const QString& message, int code)

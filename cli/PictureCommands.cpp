@@ -142,10 +142,23 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
                                           .arg(BlackAndWhiteOption, request.output));
     }
 
+    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
+    if (request.box.width > 0 && request.box.height > 0) {
+        const QSize fitted = OutputPipeline::FitSignature(int(request.box.width), int(request.box.height), geometry);
+        if (fitted.isEmpty())
+            return Cli::Fail(s,
+                             QStringLiteral("Il ritaglio di %1 x %2 pixel è troppo sottile per la firma: "
+                                            "portato sulla tela di %3 x %4 non avrebbe più pixel")
+                                 .arg(request.box.width)
+                                 .arg(request.box.height)
+                                 .arg(geometry.canvasWidth)
+                                 .arg(geometry.canvasHeight),
+                             Cli::CropOutside);
+    }
+
     QImage crop;
     if (const int code = CropSource(request, s, crop); code != Cli::Done)
         return code;
-    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     const Bitmap canvas(OutputPipeline::MakeSignature(crop, crop.width(), crop.height(), geometry));
     if (!canvas)
         return NoMemory(s);
