@@ -67,7 +67,7 @@ QImage Upright(const QImage& stored, int orientation)
     if (orientation < 2 || orientation > 8 || stored.isNull())
         return stored;
     const int bytes = stored.depth() / 8;
-    if (bytes != 1 && bytes != 3)
+    if (bytes != 1 && bytes != 3 && bytes != 4)
         return {};
     const QSize size = UprightSize(stored.size(), orientation);
     QImage upright(size, stored.format());

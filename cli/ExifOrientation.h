@@ -27,8 +27,8 @@ QSize UprightSize(QSize stored, int orientation);
 // rectangle upright.
 QRect StoredRect(const QRect& upright, QSize stored, int orientation);
 
-// The upright picture of a stored one (any format of one or three bytes
-// per pixel; the colour table is kept). Turning a stored region found with
+// The upright picture of a stored one (any format of one, three or four
+// bytes per pixel; the colour table is kept). Turning a stored region found with
 // StoredRect gives the upright crop.
 QImage Upright(const QImage& stored, int orientation);
 

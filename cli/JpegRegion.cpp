@@ -1,7 +1,5 @@
 #include "JpegRegion.h"
 
-#include <QList>
-
 // jpeglib.h needs size_t and FILE declared before it.
 #include <csetjmp>
 #include <cstdio>
@@ -50,9 +48,11 @@ struct Decoder {
 
 // Reads the header and starts the decompressor with the settings of
 // FreeImage's JPEG loader for its default flags: the fast integer DCT,
-// plain (not fancy) upsampling, the library's default output colour space,
-// no scaling. Only grey and RGB output is taken: FreeImage converts CMYK
-// with its own formula.
+// plain (not fancy) upsampling, no scaling. Grey and colour pictures
+// alike come out as blue, green, red and a filler byte, the layout of a
+// Format_RGB32 image: the output pipeline converts every crop to it first,
+// and the colour conversion is the library's own either way. CMYK is left
+// alone: FreeImage converts it with a formula of its own.
 bool Start(Decoder& d, const uchar* data, std::size_t size)
 {
     if (setjmp(d.errors.jump))
@@ -66,11 +66,12 @@ bool Start(Decoder& d, const uchar* data, std::size_t size)
     const bool rgb = d.info.out_color_space == JCS_RGB && d.info.num_components == 3;
     if ((!grey && !rgb) || d.info.data_precision != 8)
         return false;
+    d.info.out_color_space = JCS_EXT_BGRX;
     d.info.scale_num = 1;
     d.info.scale_denom = 1;
     d.info.dct_method = JDCT_IFAST;
     d.info.do_fancy_upsampling = FALSE;
-    if (!jpeg_start_decompress(&d.info))
+    if (!jpeg_start_decompress(&d.info) || d.info.output_components != 4)
         return false;
     return d.errors.pub.num_warnings == 0;
 }
@@ -99,27 +100,14 @@ bool ReadRows(Decoder& d, const QRect& rect, QImage& region)
     if (top > 0 && jpeg_skip_scanlines(&info, JDIMENSION(top)) != JDIMENSION(top))
         return false;
 
-    const int components = info.output_components;
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               columns * JDIMENSION(components), 1);
-    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * std::size_t(components);
-    const int regionWidth = rect.width();
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, columns * 4, 1);
+    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * 4;
+    const std::size_t rowBytes = std::size_t(rect.width()) * 4;
     for (int y = top; y < bottom; ++y) {
         if (jpeg_read_scanlines(&info, row, 1) != 1)
             return false;
-        if (y < rect.top() || y > rect.bottom())
-            continue;
-        const uchar* src = row[0] + skipBytes;
-        uchar* dst = region.scanLine(y - rect.top());
-        if (components == 1) {
-            std::memcpy(dst, src, std::size_t(regionWidth));
-            continue;
-        }
-        for (int x = 0; x < regionWidth; ++x, src += 3, dst += 3) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-        }
+        if (y >= rect.top() && y <= rect.bottom())
+            std::memcpy(region.scanLine(y - rect.top()), row[0] + skipBytes, rowBytes);
     }
     return d.errors.pub.num_warnings == 0;
 }
@@ -130,17 +118,6 @@ bool ReadRows(Decoder& d, const QRect& rect, QImage& region)
 bool EndsWithEndMarker(const uchar* data, std::size_t size)
 {
     return size >= 4 && data[size - 2] == 0xff && data[size - 1] == 0xd9;
-}
-
-const QList<QRgb>& GreyTable()
-{
-    static const QList<QRgb> table = [] {
-        QList<QRgb> levels(256);
-        for (int i = 0; i < 256; ++i)
-            levels[i] = qRgb(i, i, i);
-        return levels;
-    }();
-    return table;
 }
 
 } // namespace
@@ -155,12 +132,9 @@ std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& r
     const QRect picture(0, 0, int(d.info.output_width), int(d.info.output_height));
     if (!picture.contains(rect))
         return std::nullopt;
-    const bool grey = d.info.output_components == 1;
-    QImage region(rect.size(), grey ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    QImage region(rect.size(), QImage::Format_RGB32);
     if (region.isNull())
         return std::nullopt;
-    if (grey)
-        region.setColorTable(GreyTable());
     if (!ReadRows(d, rect, region))
         return std::nullopt;
     return region;

@@ -13,12 +13,12 @@
 namespace JpegRegion {
 
 // The pixels of rect, counted in the picture as it is stored (before any
-// EXIF orientation), top row first: Format_BGR888 for colour pictures,
-// Format_Indexed8 with a grey colour table for grey ones, the formats the
-// source picture loader gives. Nothing when an exact result cannot be
-// promised: not a JPEG, CMYK or another colour space, rect outside the
-// picture, or the decoder reports damage or a premature end (the whole
-// load is then the one to decide what the operator is told).
+// EXIF orientation), top row first, as a Format_RGB32 image with the
+// colours of the source picture loader's picture (a grey picture's levels
+// in all three channels). Nothing when an exact result cannot be promised:
+// not a JPEG, CMYK or another colour space, rect outside the picture, or
+// the decoder reports damage or a premature end (the whole load is then
+// the one to decide what the operator is told).
 std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& rect);
 
 } // namespace JpegRegion

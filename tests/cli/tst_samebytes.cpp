@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
 
 using SourceCrop::Route;
 Q_DECLARE_METATYPE(SourceCrop::Route)
@@ -40,14 +39,10 @@ QString CropText(const QRect& r)
     return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
+// The same colours at the same places, whatever the two formats.
 bool SamePixels(const QImage& a, const QImage& b)
 {
-    if (a.format() != b.format() || a.size() != b.size() || a.colorTable() != b.colorTable())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), std::size_t(a.width()) * std::size_t(a.depth() / 8)))
-            return false;
-    return true;
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
 }
 
 // What the editor writes for the crop: the same calls its save button makes.
