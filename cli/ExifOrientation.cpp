@@ -31,6 +31,28 @@ bool SwapsSides(int orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
+struct Pixel24 {
+    uchar bytes[3];
+};
+
+template <typename Pixel>
+QImage Turned(const QImage& stored, int orientation)
+{
+    const QSize size = SwapsSides(orientation) ? stored.size().transposed() : stored.size();
+    QImage upright(size, stored.format());
+    if (upright.isNull())
+        return upright;
+    upright.setColorTable(stored.colorTable());
+    for (int y = 0; y < size.height(); ++y) {
+        auto* dst = reinterpret_cast<Pixel*>(upright.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const QPoint from = StoredPoint(x, y, stored.size(), orientation);
+            dst[x] = reinterpret_cast<const Pixel*>(stored.constScanLine(from.y()))[from.x()];
+        }
+    }
+    return upright;
+}
+
 } // namespace
 
 std::optional<int> Of(FIBITMAP* header)
@@ -66,22 +88,12 @@ QImage Upright(const QImage& stored, int orientation)
 {
     if (orientation < 2 || orientation > 8 || stored.isNull())
         return stored;
-    const int bytes = stored.depth() / 8;
-    if (bytes != 1 && bytes != 3 && bytes != 4)
-        return {};
-    const QSize size = UprightSize(stored.size(), orientation);
-    QImage upright(size, stored.format());
-    if (upright.isNull())
-        return upright;
-    upright.setColorTable(stored.colorTable());
-    for (int y = 0; y < size.height(); ++y) {
-        uchar* dst = upright.scanLine(y);
-        for (int x = 0; x < size.width(); ++x, dst += bytes) {
-            const QPoint from = StoredPoint(x, y, stored.size(), orientation);
-            std::memcpy(dst, stored.constScanLine(from.y()) + from.x() * bytes, std::size_t(bytes));
-        }
+    switch (stored.depth()) {
+    case 8: return Turned<quint8>(stored, orientation);
+    case 24: return Turned<Pixel24>(stored, orientation);
+    case 32: return Turned<quint32>(stored, orientation);
+    default: return {};
     }
-    return upright;
 }
 
 } // namespace ExifOrientation

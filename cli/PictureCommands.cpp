@@ -57,7 +57,7 @@ int CropSource(const Request& r, Streams& s, QImage& crop)
         crop = result.crop;
         return Cli::Done;
     case SourceCrop::Outcome::NotFound:
-        return Cli::Fail(s, QStringLiteral("File sorgente non trovato: %1").arg(r.source), Cli::SourceUnreadable);
+        return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source), Cli::SourceUnreadable);
     case SourceCrop::Outcome::Unreadable:
         return Cli::Fail(s, SourcePicture::MessageFor(result.problem) + QStringLiteral(": ") + r.source,
                          Cli::SourceUnreadable);

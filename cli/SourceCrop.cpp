@@ -95,7 +95,8 @@ Result Crop(const QString& path, const Box& box)
 {
     if (box.width <= 0 || box.height <= 0)
         return {Outcome::Empty, {}, SourcePicture::Problem::None, {}, Route::None};
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable())
         return {Outcome::NotFound, {}, SourcePicture::Problem::None, {}, Route::None};
     if (SourcePicture::FileType(path) == FIF_JPEG) {
         if (std::optional<Result> partial = CropJpeg(path, box))

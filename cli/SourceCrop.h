@@ -21,7 +21,7 @@ struct Box {
 
 enum class Outcome {
     Cropped,
-    NotFound,   // no such file, or not a file
+    NotFound,   // no such file, not a file, or not readable
     Unreadable, // the loader's problem says why
     Empty,      // width or height not above zero
     Outside,    // the crop leaves the picture

@@ -143,7 +143,7 @@ void TestExecutable::refusesAndWritesNothing_data()
         << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "a.jp", "--bn"} << QStringList{} << 2
         << "il nome del file deve avere più di quattro caratteri";
     QTest::newRow("source missing") << QStringList{"foto", source("absent.jpg"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
-                                    << QStringList{} << 3 << "File sorgente non trovato: " + source("absent.jpg");
+                                    << QStringList{} << 3 << "File sorgente non trovato o non leggibile: " + source("absent.jpg");
     QTest::newRow("source a folder") << QStringList{"foto", sources_.path(), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
                                      << QStringList{} << 3 << "File sorgente non trovato";
     QTest::newRow("source not a picture")

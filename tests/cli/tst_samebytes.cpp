@@ -13,6 +13,7 @@
 
 using SourceCrop::Route;
 Q_DECLARE_METATYPE(SourceCrop::Route)
+Q_DECLARE_METATYPE(SourcePicture::Problem)
 
 namespace {
 
@@ -99,7 +100,8 @@ private slots:
     void initTestCase();
     void sameFilesAsTheEditor_data();
     void sameFilesAsTheEditor();
-    void damagedJpegRefusedLikeTheEditor();
+    void refusedLikeTheEditor_data();
+    void refusedLikeTheEditor();
 
 private:
     QString source(const QString& name) const { return dir_.filePath(name); }
@@ -199,16 +201,30 @@ void TestSameBytes::sameFilesAsTheEditor()
     }
 }
 
-void TestSameBytes::damagedJpegRefusedLikeTheEditor()
+void TestSameBytes::refusedLikeTheEditor_data()
 {
-    const QByteArray plain = TestPictures::ReadBytes(source("plain420.jpg"));
-    const QString cut = source("cut.jpg");
-    QVERIFY(TestPictures::WriteBytes(cut, plain.left(plain.size() / 2)));
-    QCOMPARE(SourcePicture::Load(cut).problem, SourcePicture::Problem::Unreadable);
-    // The crop lies in the part of the file that is still there.
-    const SourceCrop::Result ours = SourceCrop::Crop(cut, {0, 0, 50, 50});
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SourcePicture::Problem>("problem");
+    const QByteArray plain = EncodeJpeg(DetailedPicture(Width, Height, 11), JpegKind{});
+    // The crop (the top left corner) lies in the part of the file that is still there.
+    QTest::newRow("cut short") << plain.left(plain.size() / 2) << SourcePicture::Problem::Unreadable;
+    QTest::newRow("wider than the editors take")
+        << EncodeJpeg(QImage(SourcePicture::MaxSide + 1, 16, QImage::Format_RGB32), JpegKind{1, 1, true})
+        << SourcePicture::Problem::TooLarge;
+}
+
+// Pictures the editors refuse are refused, with the same problem, even
+// where the crop alone could be decoded.
+void TestSameBytes::refusedLikeTheEditor()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(SourcePicture::Problem, problem);
+    const QString path = source("refused.jpg");
+    QVERIFY(TestPictures::WriteBytes(path, bytes));
+    QCOMPARE(SourcePicture::Load(path).problem, problem);
+    const SourceCrop::Result ours = SourceCrop::Crop(path, {0, 0, 16, 16});
     QCOMPARE(int(ours.outcome), int(SourceCrop::Outcome::Unreadable));
-    QCOMPARE(ours.problem, SourcePicture::Problem::Unreadable);
+    QCOMPARE(ours.problem, problem);
 }
 
 RITRAX_TEST(TestSameBytes)
