@@ -9,7 +9,7 @@ namespace {
 constexpr WORD OrientationTag = 0x0112;
 
 // Where the upright pixel (x, y) lies in the stored picture of the given
-// size (the EXIF meaning of each value, as FreeImage applies it).
+// size: the EXIF meaning of each value, as FreeImage's loader turns it.
 QPoint StoredPoint(int x, int y, QSize stored, int orientation)
 {
     const int w = stored.width();
@@ -19,9 +19,9 @@ QPoint StoredPoint(int x, int y, QSize stored, int orientation)
     case 3: return {w - 1 - x, h - 1 - y}; // upside down
     case 4: return {x, h - 1 - y};         // mirrored top to bottom
     case 5: return {y, x};                 // mirrored along the main diagonal
-    case 6: return {y, h - 1 - x};         // turned a quarter to the left
+    case 6: return {y, h - 1 - x};         // stored a quarter turn anticlockwise
     case 7: return {w - 1 - y, h - 1 - x}; // mirrored along the other diagonal
-    case 8: return {w - 1 - y, x};         // turned a quarter to the right
+    case 8: return {w - 1 - y, x};         // stored a quarter turn clockwise
     default: return {x, y};
     }
 }

@@ -18,7 +18,9 @@ QRect ToRect(const Box& box)
 }
 
 // The crop decoded from the JPEG's own rows and columns; nothing when the
-// whole load has to decide.
+// whole load has to decide, which includes every refusal: a crop that
+// leaves the picture of a damaged file is then refused for the damage,
+// as the editors would refuse the file.
 std::optional<Result> CropJpeg(const QString& path, const Box& box)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -42,10 +44,8 @@ std::optional<Result> CropJpeg(const QString& path, const Box& box)
         return std::nullopt;
     Result result;
     result.pictureSize = ExifOrientation::UprightSize(stored, *orientation);
-    if (!Inside(box, result.pictureSize)) {
-        result.outcome = Outcome::Outside;
-        return result;
-    }
+    if (!Inside(box, result.pictureSize))
+        return std::nullopt;
     const QRect storedRect = ExifOrientation::StoredRect(ToRect(box), stored, *orientation);
     std::optional<QImage> region = JpegRegion::Decode(data, std::size_t(size), storedRect);
     if (!region)
