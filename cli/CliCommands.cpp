@@ -1,0 +1,162 @@
+#include "CliCommands.h"
+
+#include "PictureCommands.h"
+
+namespace Cli {
+
+namespace {
+
+const QString Program = QStringLiteral("ritrax-cli");
+constexpr int HelpColumn = 26;
+
+const CommandLine::Option CropOption{
+    PictureCommands::CropOption, QStringLiteral("X,Y,L,A"),
+    QStringLiteral("Il ritaglio in pixel dell'immagine sorgente come la\n"
+                   "mostrano gli editor (già raddrizzata secondo\n"
+                   "l'orientamento EXIF): angolo in alto a sinistra X,Y,\n"
+                   "larghezza L, altezza A.")};
+const CommandLine::Option OutputOption{
+    PictureCommands::OutputOption, QStringLiteral("FILE"),
+    QStringLiteral("Il file JPEG da scrivere, con il nome così com'è\n"
+                   "(nessuna estensione aggiunta); un file esistente\n"
+                   "viene sostituito.")};
+
+const QList<Command> Table{
+    {QStringLiteral("foto"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg"),
+     QStringLiteral("La foto: JPEG di 265 x 320 pixel a 200 DPI."),
+     {CropOption, OutputOption},
+     PictureCommands::RunPhoto},
+    {QStringLiteral("firma"),
+     QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg [--200dpi] [--bn] [--soglia N]"),
+     QStringLiteral("La firma su tela bianca: JPEG di 710 x 142 pixel a 600 DPI."),
+     {CropOption,
+      OutputOption,
+      {PictureCommands::Dpi200Option, QString(),
+       QStringLiteral("La tela a 200 DPI: 237 x 48 pixel.")},
+      {PictureCommands::BlackAndWhiteOption, QString(),
+       QStringLiteral("Anche la BMP in bianco e nero a 1 bit, accanto al\n"
+                      "JPEG: il nome di FILE con \".bmp\" al posto degli\n"
+                      "ultimi quattro caratteri.")},
+      {PictureCommands::ThresholdOption, QStringLiteral("N"),
+       QStringLiteral("Con --bn, la soglia del bianco e nero: i grigi da N\n"
+                      "in su diventano bianchi. Predefinita %1; un valore\n"
+                      "fuori da 0-255 viene portato nell'intervallo.")
+           .arg(PictureCommands::DefaultThreshold)}},
+     PictureCommands::RunSignature},
+};
+
+struct ExitCodeText {
+    int code;
+    const char* text;
+};
+constexpr ExitCodeText ExitCodes[] = {
+    {Done, "file scritti"},
+    {InternalFailure, "memoria insufficiente per preparare i file"},
+    {BadUsage, "riga di comando errata"},
+    {SourceUnreadable, "immagine sorgente assente o illeggibile"},
+    {CropOutside, "ritaglio vuoto, fuori dall'immagine o troppo sottile per la firma"},
+    {OutputUnwritable, "impossibile scrivere il file di uscita"},
+};
+
+// Help lines after the first start in the help column.
+QString Indented(int indent, const QString& left, const QString& help)
+{
+    QString text = QString(indent, u' ') + left;
+    const QStringList lines = help.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i == 0 && text.size() < HelpColumn)
+            text = text.leftJustified(HelpColumn, u' ');
+        else
+            text += u'\n' + QString(HelpColumn, u' ');
+        text += lines[i];
+    }
+    return text + u'\n';
+}
+
+QString OptionsText(const QList<CommandLine::Option>& options, int indent)
+{
+    QString text;
+    for (const CommandLine::Option& option : options)
+        text += Indented(indent, option.valueName.isEmpty() ? option.name : option.name + u' ' + option.valueName,
+                         option.help);
+    return text + Indented(indent, QStringLiteral("-h, --help"), QStringLiteral("Questo aiuto."));
+}
+
+QString ExitCodesText()
+{
+    QString text = QStringLiteral("Codici di uscita:\n");
+    for (const ExitCodeText& e : ExitCodes)
+        text += QStringLiteral("  %1  %2\n").arg(e.code).arg(QString::fromUtf8(e.text));
+    return text;
+}
+
+const QString Purpose = QStringLiteral(
+    "Scrive i file della foto e della firma per la patente senza aprire finestre:\n"
+    "gli stessi byte che salvano gli editor di Ritrax per lo stesso ritaglio.\n"
+    "Nulla viene scritto se qualcosa non va; il messaggio va sullo standard error.\n");
+
+} // namespace
+
+const QList<Command>& Commands()
+{
+    return Table;
+}
+
+QString GeneralHelp()
+{
+    QString text = QStringLiteral("Uso: %1 COMANDO SORGENTE --ritaglio X,Y,L,A -o FILE [opzioni]\n"
+                                  "     %1 COMANDO --help\n\n")
+                       .arg(Program)
+        + Purpose + QStringLiteral("\nComandi:\n");
+    for (const Command& command : Table) {
+        text += QStringLiteral("\n  %1 %2\n    %3\n").arg(command.name, command.usage, command.summary);
+        text += OptionsText(command.options, 4);
+    }
+    return text + u'\n' + ExitCodesText();
+}
+
+QString CommandHelp(const Command& command)
+{
+    return QStringLiteral("Uso: %1 %2 %3\n\n%4\n\nOpzioni:\n").arg(Program, command.name, command.usage, command.summary)
+        + OptionsText(command.options, 2) + u'\n' + ExitCodesText();
+}
+
+int Fail(Streams& streams, const QString& message, int code)
+{
+    streams.err += Program + QStringLiteral(": ") + message + u'\n';
+    return code;
+}
+
+int UsageError(Streams& streams, const QString& message)
+{
+    Fail(streams, message, BadUsage);
+    streams.err += QStringLiteral("Per l'aiuto: %1 --help\n").arg(Program);
+    return BadUsage;
+}
+
+int Run(const QStringList& arguments, Streams& streams)
+{
+    if (arguments.isEmpty())
+        return UsageError(streams, QStringLiteral("Manca il comando (foto o firma)"));
+    const QString& first = arguments.first();
+    if (first == u"-h" || first == u"--help") {
+        streams.out += GeneralHelp();
+        return Done;
+    }
+    const Command* command = nullptr;
+    for (const Command& c : Table)
+        if (c.name == first)
+            command = &c;
+    if (!command)
+        return UsageError(streams, QStringLiteral("Comando sconosciuto: %1").arg(first));
+    const CommandLine::Outcome parsed = CommandLine::Parse(arguments.mid(1), command->options, command->name);
+    if (!parsed.parsed)
+        return UsageError(streams, parsed.error);
+    if (parsed.parsed->help) {
+        streams.out += CommandHelp(*command);
+        return Done;
+    }
+    return command->run(*parsed.parsed, streams);
+}
+
+} // namespace Cli

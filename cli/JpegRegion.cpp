@@ -1,0 +1,143 @@
+#include "JpegRegion.h"
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace JpegRegion {
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JumpBack(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings are counted by the library and read afterwards; none is printed.
+void Silent(j_common_ptr) {}
+
+// The library's state lives in the caller's frame, never in a frame that a
+// jump leaves, so the jumps below skip no destructor.
+struct Decoder {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    bool created = false;
+
+    Decoder()
+    {
+        info.err = jpeg_std_error(&errors.pub);
+        errors.pub.error_exit = JumpBack;
+        errors.pub.output_message = Silent;
+    }
+    ~Decoder()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+};
+
+// Reads the header and starts the decompressor with the settings of
+// FreeImage's JPEG loader for its default flags: the fast integer DCT,
+// plain (not fancy) upsampling, no scaling. Grey and colour pictures
+// alike come out as blue, green, red and a filler byte, the layout of a
+// Format_RGB32 image: the output pipeline converts every crop to it first,
+// and the colour conversion is the library's own either way. CMYK is left
+// alone: FreeImage converts it with a formula of its own.
+bool Start(Decoder& d, const uchar* data, std::size_t size)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_create_decompress(&d.info);
+    d.created = true;
+    jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
+    if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK)
+        return false;
+    const bool grey = d.info.out_color_space == JCS_GRAYSCALE && d.info.num_components == 1;
+    const bool rgb = d.info.out_color_space == JCS_RGB && d.info.num_components == 3;
+    if ((!grey && !rgb) || d.info.data_precision != 8)
+        return false;
+    d.info.out_color_space = JCS_EXT_BGRX;
+    d.info.scale_num = 1;
+    d.info.scale_denom = 1;
+    d.info.dct_method = JDCT_IFAST;
+    d.info.do_fancy_upsampling = FALSE;
+    if (!jpeg_start_decompress(&d.info) || d.info.output_components != 4)
+        return false;
+    return d.errors.pub.num_warnings == 0;
+}
+
+// Decodes the rows of rect with a margin of one MCU on every side (cut off
+// again), so that no output pixel of rect is at the border of what the
+// library decoded.
+bool ReadRows(Decoder& d, const QRect& rect, QImage& region)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_decompress_struct& info = d.info;
+    const int width = int(info.output_width);
+    const int height = int(info.output_height);
+    const int marginX = info.max_h_samp_factor * DCTSIZE;
+    const int marginY = info.max_v_samp_factor * DCTSIZE;
+    const int left = qMax(0, rect.left() - marginX);
+    const int right = qMin(width, rect.right() + 1 + marginX);
+    const int top = qMax(0, rect.top() - marginY);
+    const int bottom = qMin(height, rect.bottom() + 1 + marginY);
+
+    JDIMENSION xOffset = JDIMENSION(left);
+    JDIMENSION columns = JDIMENSION(right - left);
+    if (left > 0 || right < width)
+        jpeg_crop_scanline(&info, &xOffset, &columns); // widens to whole iMCU columns
+    if (top > 0 && jpeg_skip_scanlines(&info, JDIMENSION(top)) != JDIMENSION(top))
+        return false;
+
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, columns * 4, 1);
+    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * 4;
+    const std::size_t rowBytes = std::size_t(rect.width()) * 4;
+    for (int y = top; y < bottom; ++y) {
+        if (jpeg_read_scanlines(&info, row, 1) != 1)
+            return false;
+        if (y >= rect.top() && y <= rect.bottom())
+            std::memcpy(region.scanLine(y - rect.top()), row[0] + skipBytes, rowBytes);
+    }
+    return d.errors.pub.num_warnings == 0;
+}
+
+// A complete JPEG ends with its end-of-image marker. The whole load refuses
+// a file cut short, and a partial decode never gets to its end: such files
+// are told apart by their last bytes.
+bool EndsWithEndMarker(const uchar* data, std::size_t size)
+{
+    return size >= 4 && data[size - 2] == 0xff && data[size - 1] == 0xd9;
+}
+
+} // namespace
+
+std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& rect)
+{
+    if (!data || !EndsWithEndMarker(data, size) || rect.isEmpty())
+        return std::nullopt;
+    Decoder d;
+    if (!Start(d, data, size))
+        return std::nullopt;
+    const QRect picture(0, 0, int(d.info.output_width), int(d.info.output_height));
+    if (!picture.contains(rect))
+        return std::nullopt;
+    QImage region(rect.size(), QImage::Format_RGB32);
+    if (region.isNull())
+        return std::nullopt;
+    if (!ReadRows(d, rect, region))
+        return std::nullopt;
+    return region;
+}
+
+} // namespace JpegRegion

@@ -1,0 +1,176 @@
+#include "PictureCommands.h"
+
+#include "OutputPipeline.h"
+#include "SourceCrop.h"
+
+#include <QFileInfo>
+
+#include <memory>
+
+namespace PictureCommands {
+
+using Cli::Streams;
+
+namespace {
+
+struct Request {
+    QString source;
+    SourceCrop::Box box;
+    QString output;
+};
+
+struct BitmapDeleter {
+    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
+};
+using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
+
+// The source, the crop and the output every picture command needs; Done,
+// or the exit code of a message already given.
+int ReadRequest(const CommandLine::Parsed& a, Streams& s, Request& request)
+{
+    if (a.positional.isEmpty())
+        return Cli::UsageError(s, QStringLiteral("Manca l'immagine sorgente"));
+    if (a.positional.size() > 1)
+        return Cli::UsageError(s, QStringLiteral("Una sola immagine sorgente, non anche: %1").arg(a.positional[1]));
+    request.source = a.positional[0];
+    if (!a.has(CropOption))
+        return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 X,Y,L,A").arg(CropOption));
+    const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
+    if (!box)
+        return Cli::UsageError(s, QStringLiteral("Ritaglio non valido: \"%1\" (atteso X,Y,L,A, quattro numeri interi)")
+                                      .arg(a.value(CropOption)));
+    request.box = *box;
+    if (!a.has(OutputOption))
+        return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 FILE").arg(OutputOption));
+    request.output = a.value(OutputOption);
+    if (request.output.isEmpty())
+        return Cli::UsageError(s, QStringLiteral("Manca il nome del file di uscita"));
+    return Cli::Done;
+}
+
+// The crop the editor would take; Done, or the exit code of a message given.
+int CropSource(const Request& r, Streams& s, QImage& crop)
+{
+    const SourceCrop::Result result = SourceCrop::Crop(r.source, r.box);
+    switch (result.outcome) {
+    case SourceCrop::Outcome::Cropped:
+        crop = result.crop;
+        return Cli::Done;
+    case SourceCrop::Outcome::NotFound:
+        return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source), Cli::SourceUnreadable);
+    case SourceCrop::Outcome::Unreadable:
+        return Cli::Fail(s, SourcePicture::MessageFor(result.problem) + QStringLiteral(": ") + r.source,
+                         Cli::SourceUnreadable);
+    case SourceCrop::Outcome::Empty:
+        return Cli::Fail(s, QStringLiteral("Il ritaglio è vuoto: larghezza e altezza devono essere maggiori di zero"),
+                         Cli::CropOutside);
+    case SourceCrop::Outcome::Outside:
+        break;
+    }
+    return Cli::Fail(s,
+                     QStringLiteral("Il ritaglio %1,%2,%3,%4 esce dall'immagine, che misura %5 x %6 pixel")
+                         .arg(r.box.x)
+                         .arg(r.box.y)
+                         .arg(r.box.width)
+                         .arg(r.box.height)
+                         .arg(result.pictureSize.width())
+                         .arg(result.pictureSize.height()),
+                     Cli::CropOutside);
+}
+
+int NoMemory(Streams& s)
+{
+    return Cli::Fail(s, QStringLiteral("Memoria insufficiente per preparare il file"), Cli::InternalFailure);
+}
+
+int Write(const QList<OutputPipeline::FileToWrite>& files, Streams& s)
+{
+    if (OutputPipeline::WriteFiles(files))
+        return Cli::Done;
+    if (files.size() == 1)
+        return Cli::Fail(s, QStringLiteral("Impossibile scrivere il file %1").arg(files[0].path), Cli::OutputUnwritable);
+    return Cli::Fail(s, QStringLiteral("Impossibile scrivere i file %1 e %2").arg(files[0].path, files[1].path),
+                     Cli::OutputUnwritable);
+}
+
+} // namespace
+
+QString BlackAndWhiteName(const QString& output)
+{
+    return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
+}
+
+int RunPhoto(const CommandLine::Parsed& a, Streams& s)
+{
+    Request request;
+    if (const int code = ReadRequest(a, s, request); code != Cli::Done)
+        return code;
+    QImage crop;
+    if (const int code = CropSource(request, s, crop); code != Cli::Done)
+        return code;
+    const Bitmap photo(OutputPipeline::MakePhoto(crop));
+    if (!photo)
+        return NoMemory(s);
+    return Write({{FIF_JPEG, photo.get(), request.output}}, s);
+}
+
+int RunSignature(const CommandLine::Parsed& a, Streams& s)
+{
+    Request request;
+    if (const int code = ReadRequest(a, s, request); code != Cli::Done)
+        return code;
+    const bool blackAndWhite = a.has(BlackAndWhiteOption);
+    int threshold = DefaultThreshold;
+    if (a.has(ThresholdOption)) {
+        if (!blackAndWhite)
+            return Cli::UsageError(s, QStringLiteral("L'opzione %1 vale solo insieme a %2")
+                                          .arg(ThresholdOption, BlackAndWhiteOption));
+        const std::optional<int> given = CommandLine::ParseThreshold(a.value(ThresholdOption));
+        if (!given)
+            return Cli::UsageError(
+                s, QStringLiteral("Soglia non valida: \"%1\" (atteso un numero)").arg(a.value(ThresholdOption)));
+        threshold = *given;
+    }
+    const QString bmpName = BlackAndWhiteName(request.output);
+    if (blackAndWhite) {
+        if (QFileInfo(request.output).fileName().size() <= 4)
+            return Cli::UsageError(s, QStringLiteral("Con %1 il nome del file deve avere più di quattro caratteri: "
+                                                     "gli ultimi quattro diventano \".bmp\"")
+                                          .arg(BlackAndWhiteOption));
+        if (QFileInfo(bmpName).absoluteFilePath() == QFileInfo(request.output).absoluteFilePath())
+            return Cli::UsageError(s, QStringLiteral("Con %1 il file BMP avrebbe lo stesso nome del file JPEG: %2")
+                                          .arg(BlackAndWhiteOption, request.output));
+    }
+
+    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
+    if (request.box.width > 0 && request.box.height > 0) {
+        const QSize fitted = OutputPipeline::FitSignature(int(request.box.width), int(request.box.height), geometry);
+        if (fitted.isEmpty())
+            return Cli::Fail(s,
+                             QStringLiteral("Il ritaglio di %1 x %2 pixel è troppo sottile per la firma: "
+                                            "portato sulla tela di %3 x %4 non avrebbe più pixel")
+                                 .arg(request.box.width)
+                                 .arg(request.box.height)
+                                 .arg(geometry.canvasWidth)
+                                 .arg(geometry.canvasHeight),
+                             Cli::CropOutside);
+    }
+
+    QImage crop;
+    if (const int code = CropSource(request, s, crop); code != Cli::Done)
+        return code;
+    const Bitmap canvas(OutputPipeline::MakeSignature(crop, crop.width(), crop.height(), geometry));
+    if (!canvas)
+        return NoMemory(s);
+    QList<OutputPipeline::FileToWrite> files{{FIF_JPEG, canvas.get(), request.output}};
+    Bitmap bmp;
+    if (blackAndWhite) {
+        bmp.reset(OutputPipeline::BlackAndWhite(canvas.get(), threshold));
+        if (!bmp)
+            return NoMemory(s);
+        files.append({FIF_BMP, bmp.get(), bmpName});
+    }
+    return Write(files, s);
+}
+
+} // namespace PictureCommands

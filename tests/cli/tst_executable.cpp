@@ -1,0 +1,226 @@
+#include "TestJpegs.h"
+#include "TestPictures.h"
+#include "TestRegistry.h"
+
+#include <FreeImage.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Ran {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Ran RunTool(const QStringList& arguments, const QString& folder)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(RITRAX_CLI_PATH), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList Listing(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+struct Written {
+    int width = 0, height = 0, bpp = 0, dotsPerMetre = 0;
+    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
+};
+
+Written ReadWritten(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    Written w;
+    w.format = FreeImage_GetFileType(name.constData(), 0);
+    FIBITMAP* bitmap = FreeImage_Load(w.format, name.constData(), 0);
+    if (!bitmap)
+        return w;
+    w.width = int(FreeImage_GetWidth(bitmap));
+    w.height = int(FreeImage_GetHeight(bitmap));
+    w.bpp = int(FreeImage_GetBPP(bitmap));
+    w.dotsPerMetre = int(FreeImage_GetDotsPerMeterY(bitmap));
+    FreeImage_Unload(bitmap);
+    return w;
+}
+
+} // namespace
+
+class TestExecutable : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void help_data();
+    void help();
+    void refusesAndWritesNothing_data();
+    void refusesAndWritesNothing();
+    void writesTheNamedFiles();
+
+private:
+    QString source(const QString& name) const { return sources_.filePath(name); }
+    QTemporaryDir sources_;
+};
+
+void TestExecutable::initTestCase()
+{
+    const QByteArray jpeg = EncodeJpeg(DetailedPicture(300, 200, 2), JpegKind{});
+    QVERIFY(TestPictures::WriteBytes(source("page.jpg"), jpeg));
+    QVERIFY(TestPictures::WriteBytes(source("cut.jpg"), jpeg.left(jpeg.size() / 2)));
+    QVERIFY(TestPictures::WriteBytes(source("notes.txt"), "not a picture, only words"));
+}
+
+void TestExecutable::help_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("general") << QStringList{"--help"}
+                             << QStringList{"Uso: ritrax-cli COMANDO", "foto SORGENTE", "firma SORGENTE",
+                                            "--soglia N", "Codici di uscita:", "5  impossibile scrivere"};
+    QTest::newRow("short") << QStringList{"-h"} << QStringList{"Uso: ritrax-cli COMANDO"};
+    QTest::newRow("photo") << QStringList{"foto", "--help"}
+                           << QStringList{"Uso: ritrax-cli foto SORGENTE --ritaglio X,Y,L,A -o FILE.jpg",
+                                          "265 x 320", "Codici di uscita:"};
+    QTest::newRow("signature") << QStringList{"firma", "-h"}
+                               << QStringList{"Uso: ritrax-cli firma", "--200dpi", "--bn", "Predefinita 170"};
+}
+
+void TestExecutable::help()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expected);
+    const Ran ran = RunTool(arguments, sources_.path());
+    QCOMPARE(ran.code, 0);
+    QCOMPARE(ran.err, QString());
+    for (const QString& text : expected)
+        QVERIFY2(ran.out.contains(text), qPrintable(text));
+}
+
+void TestExecutable::refusesAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("prepared"); // in the output folder; a trailing "/" makes a folder
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    const QString page = source("page.jpg");
+    const QStringList photo{"foto", page, "--ritaglio", "10,10,100,120", "-o", "out.jpg"};
+    const QStringList signature{"firma", page, "--ritaglio", "10,10,200,60", "-o", "out.jpg"};
+
+    QTest::newRow("no command") << QStringList{} << QStringList{} << 2 << "ritrax-cli: Manca il comando";
+    QTest::newRow("unknown command") << QStringList{"verifica", page} << QStringList{} << 2
+                                     << "ritrax-cli: Comando sconosciuto: verifica\nPer l'aiuto: ritrax-cli --help";
+    QTest::newRow("no source") << QStringList{"foto", "--ritaglio", "1,1,1,1", "-o", "out.jpg"} << QStringList{} << 2
+                               << "Manca l'immagine sorgente";
+    QTest::newRow("two sources") << photo + QStringList{page} << QStringList{} << 2 << "Una sola immagine sorgente";
+    QTest::newRow("no crop") << QStringList{"foto", page, "-o", "out.jpg"} << QStringList{} << 2
+                             << "Manca l'opzione --ritaglio X,Y,L,A";
+    QTest::newRow("crop of three numbers") << QStringList{"foto", page, "--ritaglio", "1,2,3", "-o", "out.jpg"}
+                                           << QStringList{} << 2 << "Ritaglio non valido: \"1,2,3\"";
+    QTest::newRow("no output") << QStringList{"foto", page, "--ritaglio", "1,1,1,1"} << QStringList{} << 2
+                               << "Manca l'opzione -o FILE";
+    QTest::newRow("signature option for the photo") << photo + QStringList{"--bn"} << QStringList{} << 2
+                                                    << "Opzione sconosciuta per il comando foto: --bn";
+    QTest::newRow("threshold without black and white") << signature + QStringList{"--soglia", "100"}
+                                                       << QStringList{} << 2 << "--soglia vale solo insieme a --bn";
+    QTest::newRow("threshold not a number") << signature + QStringList{"--bn", "--soglia", "alta"} << QStringList{}
+                                            << 2 << "Soglia non valida: \"alta\"";
+    QTest::newRow("BMP would replace the JPEG")
+        << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "out.bmp", "--bn"} << QStringList{} << 2
+        << "il file BMP avrebbe lo stesso nome del file JPEG";
+    QTest::newRow("name too short for the BMP")
+        << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "a.jp", "--bn"} << QStringList{} << 2
+        << "il nome del file deve avere più di quattro caratteri";
+    QTest::newRow("source missing") << QStringList{"foto", source("absent.jpg"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
+                                    << QStringList{} << 3 << "File sorgente non trovato o non leggibile: " + source("absent.jpg");
+    QTest::newRow("source a folder") << QStringList{"foto", sources_.path(), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
+                                     << QStringList{} << 3 << "File sorgente non trovato";
+    QTest::newRow("source not a picture")
+        << QStringList{"foto", source("notes.txt"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"} << QStringList{} << 3
+        << "Formato immagine non riconosciuto: " + source("notes.txt");
+    QTest::newRow("source cut short") << QStringList{"foto", source("cut.jpg"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
+                                      << QStringList{} << 3 << "Impossibile leggere l'immagine";
+    QTest::newRow("crop beyond the right edge")
+        << QStringList{"foto", page, "--ritaglio", "201,0,100,100", "-o", "out.jpg"} << QStringList{} << 4
+        << "Il ritaglio 201,0,100,100 esce dall'immagine, che misura 300 x 200 pixel";
+    QTest::newRow("crop above the picture") << QStringList{"foto", page, "--ritaglio", "0,-1,10,10", "-o", "out.jpg"}
+                                            << QStringList{} << 4 << "esce dall'immagine";
+    QTest::newRow("empty crop") << QStringList{"foto", page, "--ritaglio", "5,5,0,10", "-o", "out.jpg"}
+                                << QStringList{} << 4 << "Il ritaglio è vuoto";
+    QTest::newRow("signature too thin for the canvas")
+        << QStringList{"firma", page, "--ritaglio", "0,0,1,199", "-o", "out.jpg"} << QStringList{} << 4
+        << "troppo sottile per la firma";
+    QTest::newRow("output folder is a file") << QStringList{"foto", page, "--ritaglio", "1,1,9,9", "-o", "plain/out.jpg"}
+                                             << QStringList{"plain"} << 5
+                                             << "Impossibile scrivere il file plain/out.jpg";
+    QTest::newRow("output is a folder") << photo << QStringList{"out.jpg/"} << 5 << "Impossibile scrivere il file";
+    QTest::newRow("BMP cannot be written, so neither is the JPEG")
+        << signature + QStringList{"--bn"} << QStringList{"out.bmp/"} << 5
+        << "Impossibile scrivere i file out.jpg e out.bmp";
+}
+
+// A refusal says why in Italian, exits with its own code and leaves the
+// output folder as it was.
+void TestExecutable::refusesAndWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, prepared);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QTemporaryDir out;
+    for (const QString& name : prepared) {
+        if (name.endsWith(u'/'))
+            QVERIFY(QDir(out.path()).mkdir(name.chopped(1)));
+        else
+            QVERIFY(TestPictures::WriteBytes(out.filePath(name), "old"));
+    }
+    const QStringList before = Listing(out.path());
+    const Ran ran = RunTool(arguments, out.path());
+    QCOMPARE(ran.code, code);
+    QVERIFY2(ran.err.startsWith(QStringLiteral("ritrax-cli: ")) && ran.err.contains(message), qPrintable(ran.err));
+    QCOMPARE(ran.out, QString());
+    QCOMPARE(Listing(out.path()), before);
+    for (const QString& name : prepared)
+        if (!name.endsWith(u'/'))
+            QCOMPARE(TestPictures::ReadBytes(out.filePath(name)), QByteArray("old"));
+}
+
+// -o is the name as typed; the BMP goes beside it; an existing file is replaced.
+void TestExecutable::writesTheNamedFiles()
+{
+    QTemporaryDir out;
+    QVERIFY(TestPictures::WriteBytes(out.filePath("foto.jpeg"), "old"));
+    const QString page = source("page.jpg");
+    Ran ran = RunTool({"foto", page, "--ritaglio", "20,0,166,200", "-o", "foto.jpeg"}, out.path());
+    QCOMPARE(ran.code, 0);
+    QCOMPARE(ran.err, QString());
+    ran = RunTool({"firma", page, "--ritaglio=0,100,300,100", "-o", "firma.JPG", "--bn", "--soglia", "300"}, out.path());
+    QCOMPARE(ran.code, 0);
+    QCOMPARE(Listing(out.path()), (QStringList{"firma.JPG", "firma.bmp", "foto.jpeg"}));
+
+    const Written photo = ReadWritten(out.filePath("foto.jpeg"));
+    QCOMPARE(photo.format, FIF_JPEG);
+    QCOMPARE(QSize(photo.width, photo.height), QSize(265, 320));
+    QCOMPARE(photo.dotsPerMetre, 7874);
+    const Written signature = ReadWritten(out.filePath("firma.JPG"));
+    QCOMPARE(QSize(signature.width, signature.height), QSize(710, 142));
+    QCOMPARE(signature.dotsPerMetre, 23622);
+    const Written bmp = ReadWritten(out.filePath("firma.bmp"));
+    QCOMPARE(bmp.format, FIF_BMP);
+    QCOMPARE(bmp.bpp, 1);
+    QCOMPARE(QSize(bmp.width, bmp.height), QSize(710, 142));
+}
+
+RITRAX_TEST(TestExecutable)
+#include "tst_executable.moc"

@@ -1,0 +1,231 @@
+#include "CliCommands.h"
+#include "OutputPipeline.h"
+#include "SourceCrop.h"
+#include "SourcePicture.h"
+#include "TestJpegs.h"
+#include "TestPictures.h"
+#include "TestRegistry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+
+using SourceCrop::Route;
+Q_DECLARE_METATYPE(SourceCrop::Route)
+Q_DECLARE_METATYPE(SourcePicture::Problem)
+
+namespace {
+
+constexpr int Width = 517;
+constexpr int Height = 389;
+
+// One file the command line writes, and how the editors' save makes it.
+struct Output {
+    const char* name;
+    QStringList options;
+    bool photo;
+    bool dpi200;
+    int threshold; // negative: no black-and-white file
+};
+const Output Outputs[] = {
+    {"photo", {}, true, false, -1},
+    {"signature 600 DPI", {}, false, false, -1},
+    {"signature 200 DPI, black and white", {"--200dpi", "--bn", "--soglia", "120"}, false, true, 120},
+    {"signature, black and white by default", {"--bn"}, false, false, 170},
+};
+
+QString CropText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// The same colours at the same places, whatever the two formats.
+bool SamePixels(const QImage& a, const QImage& b)
+{
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+// What the editor writes for the crop: the same calls its save button makes.
+bool EditorWrites(const QImage& crop, const Output& o, const QString& jpeg, const QString& bmp)
+{
+    FIBITMAP* bitmap = o.photo ? OutputPipeline::MakePhoto(crop)
+                               : OutputPipeline::MakeSignature(crop, crop.width(), crop.height(),
+                                                               OutputPipeline::SignatureGeometryFor(o.dpi200));
+    if (!bitmap)
+        return false;
+    QList<OutputPipeline::FileToWrite> files{{FIF_JPEG, bitmap, jpeg}};
+    FIBITMAP* blackAndWhite = o.threshold >= 0 ? OutputPipeline::BlackAndWhite(bitmap, o.threshold) : nullptr;
+    if (blackAndWhite)
+        files.append({FIF_BMP, blackAndWhite, bmp});
+    const bool written = OutputPipeline::WriteFiles(files);
+    FreeImage_Unload(bitmap);
+    if (blackAndWhite)
+        FreeImage_Unload(blackAndWhite);
+    return written;
+}
+
+bool SaveBitmapFile(const QString& path, const QImage& picture, bool grey)
+{
+    QImage source = grey ? picture.convertToFormat(QImage::Format_Grayscale8) : picture;
+    FIBITMAP* bitmap = FreeImage_Allocate(source.width(), source.height(), grey ? 8 : 24);
+    if (grey) {
+        RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+        for (int i = 0; i < 256; ++i)
+            palette[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    }
+    for (int y = 0; y < source.height(); ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, source.height() - 1 - y);
+        for (int x = 0; x < source.width(); ++x) {
+            const QRgb c = source.pixel(x, y);
+            if (grey) {
+                row[x] = BYTE(qRed(c));
+                continue;
+            }
+            row[3 * x + FI_RGBA_RED] = BYTE(qRed(c));
+            row[3 * x + FI_RGBA_GREEN] = BYTE(qGreen(c));
+            row[3 * x + FI_RGBA_BLUE] = BYTE(qBlue(c));
+        }
+    }
+    const bool saved = FreeImage_Save(FIF_BMP, bitmap, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(bitmap);
+    return saved;
+}
+
+} // namespace
+
+class TestSameBytes : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void sameFilesAsTheEditor_data();
+    void sameFilesAsTheEditor();
+    void refusedLikeTheEditor_data();
+    void refusedLikeTheEditor();
+
+private:
+    QString source(const QString& name) const { return dir_.filePath(name); }
+    QTemporaryDir dir_;
+};
+
+void TestSameBytes::initTestCase()
+{
+    const QImage picture = DetailedPicture(Width, Height, 11);
+    const QByteArray plain = EncodeJpeg(picture, JpegKind{});
+    QVERIFY(TestPictures::WriteBytes(source("plain420.jpg"), plain));
+    QVERIFY(WriteJpeg(source("plain444.jpg"), picture, JpegKind{1, 1}));
+    QVERIFY(WriteJpeg(source("grey.jpg"), picture, JpegKind{1, 1, true}));
+    QVERIFY(WriteJpeg(source("progressive.jpg"), picture, JpegKind{2, 2, false, true}));
+    QVERIFY(WriteJpeg(source("cmyk.jpg"), picture, JpegKind{1, 1, false, false, false, 0, false, true}));
+    for (int orientation = 1; orientation <= 9; ++orientation)
+        QVERIFY(TestPictures::WriteBytes(source(QStringLiteral("exif%1.jpg").arg(orientation)),
+                                         TestPictures::WithExifOrientation(plain, orientation)));
+    QVERIFY(TestPictures::WriteBytes(source("trailing.jpg"), plain + QByteArray("trailing bytes")));
+    QVERIFY(SaveBitmapFile(source("colour.bmp"), picture, false));
+    QVERIFY(SaveBitmapFile(source("grey.bmp"), picture, true));
+}
+
+void TestSameBytes::sameFilesAsTheEditor_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QRect>("crop");
+    QTest::addColumn<Route>("route");
+    const struct {
+        const char* file;
+        Route route;
+    } sources[] = {
+        {"plain420.jpg", Route::PartialJpeg},  {"plain444.jpg", Route::PartialJpeg},
+        {"grey.jpg", Route::PartialJpeg},      {"progressive.jpg", Route::PartialJpeg},
+        {"exif1.jpg", Route::PartialJpeg},     {"exif2.jpg", Route::PartialJpeg},
+        {"exif3.jpg", Route::PartialJpeg},     {"exif4.jpg", Route::PartialJpeg},
+        {"exif5.jpg", Route::PartialJpeg},     {"exif6.jpg", Route::PartialJpeg},
+        {"exif7.jpg", Route::PartialJpeg},     {"exif8.jpg", Route::PartialJpeg},
+        {"exif9.jpg", Route::PartialJpeg},     {"cmyk.jpg", Route::WholePicture},
+        {"trailing.jpg", Route::WholePicture}, {"colour.bmp", Route::WholePicture},
+        {"grey.bmp", Route::WholePicture},
+    };
+    for (const auto& s : sources) {
+        const QString file = QString::fromLatin1(s.file);
+        // Quarter turns swap the sides of the picture the editor shows.
+        const bool turned = file == u"exif5.jpg" || file == u"exif6.jpg" || file == u"exif7.jpg" || file == u"exif8.jpg";
+        const int w = turned ? Height : Width;
+        const int h = turned ? Width : Height;
+        const struct {
+            const char* where;
+            QRect crop;
+        } crops[] = {
+            {"inside", {37, 41, 200, 240}},
+            {"top left corner", {0, 0, 150, 181}},
+            {"bottom right corner", {w - 150, h - 181, 150, 181}},
+            {"whole picture", {0, 0, w, h}},
+            {"strip along the right edge", {w - 12, 0, 12, h}},
+        };
+        for (const auto& c : crops)
+            QTest::addRow("%s, %s", s.file, c.where) << file << c.crop << s.route;
+    }
+}
+
+// The command line writes, byte for byte, the files the editors' save
+// writes for the same crop, and takes the partial route wherever it can.
+void TestSameBytes::sameFilesAsTheEditor()
+{
+    QFETCH(QString, file);
+    QFETCH(QRect, crop);
+    QFETCH(Route, route);
+    const QString path = source(file);
+    const SourcePicture::Loaded loaded = SourcePicture::Load(path);
+    QCOMPARE(loaded.problem, SourcePicture::Problem::None);
+    const QImage editorCrop = loaded.picture.copy(crop);
+
+    const SourceCrop::Result ours = SourceCrop::Crop(path, {crop.x(), crop.y(), crop.width(), crop.height()});
+    QCOMPARE(int(ours.outcome), int(SourceCrop::Outcome::Cropped));
+    QCOMPARE(ours.route, route);
+    QVERIFY(SamePixels(ours.crop, editorCrop));
+
+    QTemporaryDir out;
+    for (const Output& o : Outputs) {
+        const QString editorJpeg = out.filePath(QStringLiteral("editor.jpg"));
+        const QString cliJpeg = out.filePath(QStringLiteral("cli.jpg"));
+        QVERIFY2(EditorWrites(editorCrop, o, editorJpeg, out.filePath(QStringLiteral("editor.bmp"))), o.name);
+        Cli::Streams streams;
+        const QStringList arguments = QStringList{o.photo ? "foto" : "firma", path, "--ritaglio", CropText(crop), "-o",
+                                                  cliJpeg}
+            + o.options;
+        QVERIFY2(Cli::Run(arguments, streams) == Cli::Done, qPrintable(streams.err));
+        QVERIFY2(TestPictures::ReadBytes(cliJpeg) == TestPictures::ReadBytes(editorJpeg), o.name);
+        if (o.threshold >= 0) {
+            const QByteArray bmp = TestPictures::ReadBytes(out.filePath(QStringLiteral("cli.bmp")));
+            QVERIFY2(!bmp.isEmpty() && bmp == TestPictures::ReadBytes(out.filePath(QStringLiteral("editor.bmp"))),
+                     o.name);
+        }
+    }
+}
+
+void TestSameBytes::refusedLikeTheEditor_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SourcePicture::Problem>("problem");
+    const QByteArray plain = EncodeJpeg(DetailedPicture(Width, Height, 11), JpegKind{});
+    // The crop (the top left corner) lies in the part of the file that is still there.
+    QTest::newRow("cut short") << plain.left(plain.size() / 2) << SourcePicture::Problem::Unreadable;
+    QTest::newRow("wider than the editors take")
+        << EncodeJpeg(QImage(SourcePicture::MaxSide + 1, 16, QImage::Format_RGB32), JpegKind{1, 1, true})
+        << SourcePicture::Problem::TooLarge;
+}
+
+// Pictures the editors refuse are refused, with the same problem, even
+// where the crop alone could be decoded.
+void TestSameBytes::refusedLikeTheEditor()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(SourcePicture::Problem, problem);
+    const QString path = source("refused.jpg");
+    QVERIFY(TestPictures::WriteBytes(path, bytes));
+    QCOMPARE(SourcePicture::Load(path).problem, problem);
+    const SourceCrop::Result ours = SourceCrop::Crop(path, {0, 0, 16, 16});
+    QCOMPARE(int(ours.outcome), int(SourceCrop::Outcome::Unreadable));
+    QCOMPARE(ours.problem, problem);
+}
+
+RITRAX_TEST(TestSameBytes)
+#include "tst_samebytes.moc"
