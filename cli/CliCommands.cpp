@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "PictureCommands.h"
+#include "PortalCommand.h"
 
 namespace Cli {
 
@@ -43,6 +44,16 @@ const QList<Command> Table{
                       "fuori da 0-255 viene portato nell'intervallo.")
            .arg(PictureCommands::DefaultThreshold)}},
      PictureCommands::RunSignature},
+    {QStringLiteral("verifica"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A [--portale INDIRIZZO]"),
+     QStringLiteral("La foto del ritaglio verificata sul portale dell'automobilista."),
+     {CropOption,
+      {PortalCommand::PortalOption, QStringLiteral("INDIRIZZO"),
+       QStringLiteral("L'indirizzo del portale (schema, host e porta), per\n"
+                      "esempio http://127.0.0.1:8080; senza, quello\n"
+                      "dell'impostazione \"Portale\" o quello pubblico.\n"
+                      "Esce con 0 se la foto è conforme, 1 se il portale\n"
+                      "la respinge, 2 se il portale non risponde.")}},
+     PortalCommand::Run},
 };
 
 struct ExitCodeText {
@@ -93,7 +104,9 @@ QString ExitCodesText()
 const QString Purpose = QStringLiteral(
     "Scrive i file della foto e della firma per la patente senza aprire finestre:\n"
     "gli stessi byte che salvano gli editor di Ritrax per lo stesso ritaglio.\n"
-    "Nulla viene scritto se qualcosa non va; il messaggio va sullo standard error.\n");
+    "Nulla viene scritto se qualcosa non va; il messaggio va sullo standard error.\n"
+    "Il comando verifica manda la foto al portale dell'automobilista e ne stampa\n"
+    "l'esito, con i motivi di un rifiuto uno per riga.\n");
 
 } // namespace
 
@@ -137,7 +150,7 @@ int UsageError(Streams& streams, const QString& message)
 int Run(const QStringList& arguments, Streams& streams)
 {
     if (arguments.isEmpty())
-        return UsageError(streams, QStringLiteral("Manca il comando (foto o firma)"));
+        return UsageError(streams, QStringLiteral("Manca il comando (foto, firma o verifica)"));
     const QString& first = arguments.first();
     if (first == u"-h" || first == u"--help") {
         streams.out += GeneralHelp();

@@ -119,8 +119,8 @@ void TestExecutable::refusesAndWritesNothing_data()
     const QStringList signature{"firma", page, "--ritaglio", "10,10,200,60", "-o", "out.jpg"};
 
     QTest::newRow("no command") << QStringList{} << QStringList{} << 2 << "ritrax-cli: Manca il comando";
-    QTest::newRow("unknown command") << QStringList{"verifica", page} << QStringList{} << 2
-                                     << "ritrax-cli: Comando sconosciuto: verifica\nPer l'aiuto: ritrax-cli --help";
+    QTest::newRow("unknown command") << QStringList{"stampa", page} << QStringList{} << 2
+                                     << "ritrax-cli: Comando sconosciuto: stampa\nPer l'aiuto: ritrax-cli --help";
     QTest::newRow("no source") << QStringList{"foto", "--ritaglio", "1,1,1,1", "-o", "out.jpg"} << QStringList{} << 2
                                << "Manca l'immagine sorgente";
     QTest::newRow("two sources") << photo + QStringList{page} << QStringList{} << 2 << "Una sola immagine sorgente";

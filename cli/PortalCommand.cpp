@@ -1,0 +1,60 @@
+#include "PortalCommand.h"
+
+#include "PictureCommands.h"
+#include "PortalCheck.h"
+#include "ProgramFolders.h"
+#include "SettingsStore.h"
+#include "SourceCrop.h"
+#include "WebPage.h"
+
+#include <FreeImage.h>
+
+namespace PortalCommand {
+
+int Run(const CommandLine::Parsed& a, Cli::Streams& s)
+{
+    if (a.positional.size() != 1)
+        return Cli::UsageError(s, a.positional.isEmpty() ? QStringLiteral("Manca l'immagine sorgente")
+                                                         : QStringLiteral("Una sola immagine sorgente"));
+    const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(PictureCommands::CropOption));
+    if (!a.has(PictureCommands::CropOption) || !box)
+        return Cli::UsageError(s, QStringLiteral("Manca o non è valida l'opzione %1 X,Y,L,A")
+                                      .arg(PictureCommands::CropOption));
+    const SourceCrop::Result cropped = SourceCrop::Crop(a.positional[0], *box);
+    if (cropped.outcome != SourceCrop::Outcome::Cropped)
+        return Cli::Fail(s, QStringLiteral("Impossibile ritagliare l'immagine %1").arg(a.positional[0]),
+                         cropped.outcome == SourceCrop::Outcome::Outside || cropped.outcome == SourceCrop::Outcome::Empty
+                             ? Cli::CropOutside
+                             : Cli::SourceUnreadable);
+
+    // The portal's address as the photo editor takes it, unless one is given.
+    const QString base = PortalCheck::PortalBase(
+        a.has(PortalOption) ? a.value(PortalOption)
+                            : SettingsStore(SettingsStore::DefaultFilePath()).read(PortalCheck::PortalSetting));
+    WebPage page;
+    FIBITMAP* photo = nullptr;
+    const PortalCheck::Outcome outcome
+        = PortalCheck::Run({page, base, ProgramFolders::ForApplication().workFolder, PortalCheck::EventLoopWait(page)},
+                           cropped.crop, photo);
+    if (photo)
+        FreeImage_Unload(photo);
+
+    switch (outcome.kind) {
+    case PortalCheck::Outcome::Kind::Verdict: {
+        const PortalCheck::VerdictMessage message = PortalCheck::TreatVerdict(outcome.verdict);
+        QString text = message.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        s.out += text + u'\n';
+        return message.conforms ? Conforms : Rejected;
+    }
+    case PortalCheck::Outcome::Kind::PhotoNotWritten:
+        return Cli::Fail(s, QStringLiteral("Impossibile scrivere il file: %1").arg(outcome.photoFile),
+                         Cli::OutputUnwritable);
+    case PortalCheck::Outcome::Kind::CommunicationError:
+        break;
+    }
+    s.out += PortalCheck::CommunicationErrorMessage + u'\n';
+    return CommunicationError;
+}
+
+} // namespace PortalCommand

@@ -1,0 +1,95 @@
+#include "CliCommands.h"
+#include "LoopbackHttpServer.h"
+#include "TestPictures.h"
+#include "TestRegistry.h"
+#include "../output/LoopbackPortal.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestVerifica : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void verdicts_data();
+    void verdicts();
+    void noPortal();
+    void badCrop();
+
+private:
+    int run(const QStringList& arguments, Cli::Streams& streams);
+    QTemporaryDir dir_;
+    QString source_;
+};
+
+void TestVerifica::initTestCase()
+{
+    source_ = dir_.filePath(QStringLiteral("page.jpg"));
+    QVERIFY(TestPictures::SavePicture(source_, FIF_JPEG, 1200, 1600, QColor(200, 180, 160)));
+}
+
+int TestVerifica::run(const QStringList& arguments, Cli::Streams& streams)
+{
+    return Cli::Run(arguments, streams);
+}
+
+void TestVerifica::verdicts_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("conforming") << LoopbackPortal::Conforming << 0
+                                << "La foto risulta essere conforme alle direttive ICAO\n";
+    QTest::newRow("rejected, one reason a line")
+        << QByteArray("Sfondo non uniforme") + LoopbackPortal::ReasonTail + "Occhi chiusi" + LoopbackPortal::ReasonTail
+        // The page's text ends trimmed, so the last reason keeps its tail.
+        << 1 << QString::fromUtf8("Sfondo non uniforme.\nOcchi chiusi \u2013 acquisire una nuova foto (riferimento "
+                                  "circolare 23176/8.3 del 20/10/2016).\n");
+}
+
+void TestVerifica::verdicts()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, code);
+    QFETCH(QString, printed);
+    LoopbackHttpServer server;
+    LoopbackPortal::Play(server, LoopbackResponse::Html(LoopbackPortal::FormPage()),
+                         LoopbackResponse::Html(LoopbackPortal::AnswerPage(LoopbackPortal::Paragraph(answer))));
+    Cli::Streams streams;
+    QCOMPARE(run({QStringLiteral("verifica"), source_, QStringLiteral("--ritaglio"), QStringLiteral("100,100,472,570"),
+                  QStringLiteral("--portale"), server.base()},
+                 streams),
+             code);
+    QCOMPARE(streams.out, printed);
+    QVERIFY(streams.err.isEmpty());
+    // The photo went to the portal: 265 x 320 JPEG inside the form's body.
+    const auto posts = server.requestsTo("POST", LoopbackPortal::PagePath);
+    QCOMPARE(posts.size(), 1);
+    QVERIFY(posts.first().body.startsWith(LoopbackPortal::BodyBefore));
+}
+
+void TestVerifica::noPortal()
+{
+    Cli::Streams streams;
+    // A port nobody listens on.
+    QCOMPARE(run({QStringLiteral("verifica"), source_, QStringLiteral("--ritaglio"), QStringLiteral("0,0,100,120"),
+                  QStringLiteral("--portale"), QStringLiteral("http://127.0.0.1:1")},
+                 streams),
+             2);
+    QCOMPARE(streams.out, QStringLiteral("Errore di comunicazione con il portale\n"));
+}
+
+void TestVerifica::badCrop()
+{
+    Cli::Streams streams;
+    QCOMPARE(run({QStringLiteral("verifica"), source_, QStringLiteral("--ritaglio"), QStringLiteral("1100,0,472,570"),
+                  QStringLiteral("--portale"), QStringLiteral("http://127.0.0.1:1")},
+                 streams),
+             int(Cli::CropOutside));
+    QVERIFY(streams.out.isEmpty());
+    QVERIFY(!streams.err.isEmpty());
+}
+
+RITRAX_TEST(TestVerifica)
+#include "tst_verifica.moc"
