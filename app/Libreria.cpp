@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QStringList>
 
-#include <cmath>
 
 namespace Libreria {
 
@@ -18,13 +17,6 @@ namespace {
 QString Centre(int origin, int size)
 {
     return QString::number(origin + size / 2.0, 'g', 12);
-}
-
-// A quotient that is not whole becomes its integer part plus one.
-int UpToWhole(double value)
-{
-    const double whole = std::trunc(value);
-    return static_cast<int>(whole == value ? whole : whole + 1);
 }
 
 // A whole scanned page smooth-scaled straight to a few hundred pixels takes
@@ -78,15 +70,17 @@ std::optional<PlacedBox> FitInBox(int pictureWidth, int pictureHeight, qint16 cx
 {
     if (w <= 0 || h <= 0 || pictureWidth <= 0 || pictureHeight <= 0)
         return std::nullopt;
-    const double ry = double(pictureHeight) / h;
-    const double rx = double(pictureWidth) / w;
+    // H0 / h against W0 / w, and W0 / (H0 / h) rounded up, in whole numbers:
+    // in floating point a quotient that is whole can come out a hair above
+    // it and gain a pixel beyond the box.
+    const long long W0 = pictureWidth, H0 = pictureHeight;
     PlacedBox box;
-    if (ry > rx) {
+    if (H0 * w > W0 * h) {
         box.height = h;
-        box.width = UpToWhole(pictureWidth / ry);
+        box.width = int((W0 * h + H0 - 1) / H0);
     } else {
         box.width = w;
-        box.height = UpToWhole(pictureHeight / rx);
+        box.height = int((H0 * w + W0 - 1) / W0);
     }
     box.left = static_cast<int>(Numbers::RoundHalfEven(cx - box.width / 2.0));
     box.top = static_cast<int>(Numbers::RoundHalfEven(cy - box.height / 2.0));

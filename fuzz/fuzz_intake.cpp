@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
     // A budget of its own keeps a crafted header from asking for the
     // machine's whole memory.
-    const SourcePicture::Loaded loaded = SourcePicture::Load(path, 256LL << 20);
+    const SourcePicture::Loaded loaded = SourcePicture::Load(path, 8LL << 20);
     if (loaded.problem == SourcePicture::Problem::None) {
         if (loaded.picture.isNull() || loaded.picture.width() > SourcePicture::MaxSide
             || loaded.picture.height() > SourcePicture::MaxSide || loaded.picture.hasAlphaChannel())

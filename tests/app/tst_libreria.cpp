@@ -45,6 +45,8 @@ void TestLibreria::fitInBox_data()
     QTest::newRow("small and tall, enlarged: width 292.5 up") << QSize(50, 100) << PlacedBox{78, 80, 293, 585};
     QTest::newRow("A4 at 300 DPI") << QSize(2480, 3508) << PlacedBox{17, 80, 414, 585};
     QTest::newRow("exactly the box") << QSize(433, 585) << PlacedBox{8, 80, 433, 585};
+    // 585 / (1170 / 585) and the like must not gain a pixel from rounding.
+    QTest::newRow("whole quotient") << QSize(1299, 1755) << PlacedBox{8, 80, 433, 585};
 }
 
 void TestLibreria::fitInBox()
