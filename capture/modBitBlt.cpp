@@ -1,10 +1,10 @@
 #include "modBitBlt.h"
 
 #include "MFreeImage.h"
+#include "WholeFile.h"
 
 #include <QPainter>
 #include <QRegion>
-#include <QSaveFile>
 #include <QWidget>
 
 namespace modBitBlt {
@@ -37,14 +37,7 @@ bool SaveBitmapFile(const QImage& picture, const QString& path)
     if (!MFreeImage::SaveBitmapToBytes(FIF_BMP, MFreeImage::LibraryBitmapFromPicture(picture), bytes, BMP_DEFAULT,
                                        true))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteWholeFile(path, bytes);
 }
 
 } // namespace modBitBlt

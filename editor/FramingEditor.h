@@ -31,6 +31,8 @@ public:
     static constexpr int ClientWidth = 1018;
     static constexpr int ClientHeight = 676;
 
+    ~FramingEditor() override;
+
     // The one entry point: loads the picture, steps the calling window
     // aside, shows the editor modally and returns the bitmap a save left in
     // ResultBitmap (null when nothing was saved). The caller owns it. A
@@ -80,7 +82,6 @@ public:
 
 protected:
     FramingEditor(const EditorKind& kind, const Services& services, QWidget* parent);
-    ~FramingEditor() override;
 
     // True while the editor must ignore its handlers (the photo editor's
     // portal check).

@@ -2,8 +2,8 @@
 
 #include "MFreeImage.h"
 #include "Numbers.h"
+#include "WholeFile.h"
 
-#include <QSaveFile>
 
 #include <cmath>
 #include <memory>
@@ -87,23 +87,14 @@ FIBITMAP* BlackAndWhite(FIBITMAP* canvas, int threshold)
 
 bool WriteFiles(const QList<FileToWrite>& files)
 {
-    std::vector<std::unique_ptr<QSaveFile>> pending;
+    QList<std::pair<QString, QByteArray>> encoded;
     for (const FileToWrite& f : files) {
         QByteArray bytes;
         if (!f.bitmap || !MFreeImage::SaveBitmapToBytes(f.format, f.bitmap, bytes, 0, false))
             return false;
-        auto file = std::make_unique<QSaveFile>(f.path);
-        if (!file->open(QIODevice::WriteOnly) || file->write(bytes) != bytes.size()) {
-            file->cancelWriting();
-            return false;
-        }
-        pending.push_back(std::move(file));
+        encoded.append({f.path, bytes});
     }
-    // Every file is complete beside its target; only now do they replace them.
-    bool all = true;
-    for (auto& file : pending)
-        all = file->commit() && all;
-    return all;
+    return WriteWholeFiles(encoded);
 }
 
 } // namespace OutputPipeline

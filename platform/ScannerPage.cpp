@@ -1,10 +1,9 @@
 #include "ScannerPage.h"
 
 #include "SaneChoices.h"
+#include "WholeFile.h"
 
 #include <FreeImage.h>
-
-#include <QSaveFile>
 
 #include <cstring>
 #include <memory>
@@ -15,39 +14,6 @@ struct BitmapDeleter {
     void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
 };
 using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
-
-// FreeImage writes through these callbacks into the QSaveFile, which keeps
-// the data in its own temporary file until commit().
-unsigned DLL_CALLCONV ReadProc(void* buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    auto* device = static_cast<QIODevice*>(handle);
-    const qint64 got = device->read(static_cast<char*>(buffer), qint64(size) * count);
-    return got <= 0 || size == 0 ? 0 : static_cast<unsigned>(got / size);
-}
-
-unsigned DLL_CALLCONV WriteProc(void* buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    auto* device = static_cast<QIODevice*>(handle);
-    const qint64 wanted = qint64(size) * count;
-    const qint64 written = device->write(static_cast<const char*>(buffer), wanted);
-    return written != wanted || size == 0 ? 0 : count;
-}
-
-int DLL_CALLCONV SeekProc(fi_handle handle, long offset, int origin)
-{
-    auto* device = static_cast<QIODevice*>(handle);
-    qint64 target = offset;
-    if (origin == SEEK_CUR)
-        target += device->pos();
-    else if (origin == SEEK_END)
-        target += device->size();
-    return device->seek(target) ? 0 : -1;
-}
-
-long DLL_CALLCONV TellProc(fi_handle handle)
-{
-    return static_cast<long>(static_cast<QIODevice*>(handle)->pos());
-}
 
 Bitmap MakeBitmap(const ScannerPage& page)
 {
@@ -96,13 +62,16 @@ bool WriteScannerBitmap(const ScannerPage& page, const QString& path)
     if (!bitmap)
         return false;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Encoded in memory first, so that only a complete file is written.
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    if (!memory)
         return false;
-    FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};
-    if (!FreeImage_SaveToHandle(FIF_BMP, bitmap.get(), &io, static_cast<QIODevice*>(&file), BMP_DEFAULT)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    bool written = false;
+    if (FreeImage_SaveToMemory(FIF_BMP, bitmap.get(), memory, BMP_DEFAULT)
+        && FreeImage_AcquireMemory(memory, &data, &size) && data && size > 0)
+        written = WriteWholeFile(path, QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
+    FreeImage_CloseMemory(memory);
+    return written;
 }

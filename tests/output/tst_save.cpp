@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using OutputSave::Context;
 
 namespace {
@@ -44,6 +47,7 @@ private slots:
     void photoWriteFailure_data();
     void photoWriteFailure();
     void photoReplacesAnEarlierResult();
+    void diskFullKeepsTheOldFiles();
     void signature600();
     void signature200();
     void signatureBlackAndWhite_data();
@@ -174,6 +178,48 @@ void TestSave::photoReplacesAnEarlierResult()
     env_->dialogs().queueSave(std::nullopt);
     QVERIFY(!OutputSave::SavePhoto(context(), PhotoCrop(), result));
     QVERIFY(result == nullptr);
+}
+
+void TestSave::diskFullKeepsTheOldFiles()
+{
+    // Tests run as root, so permissions stop nothing: a file-size limit
+    // makes every write beyond it fail as on a full disk.
+    const QString photo = out(QStringLiteral("rossi.JPG"));
+    const QString signatureBmp = out(QStringLiteral("firma.bmp"));
+    QVERIFY(TestPictures::WriteBytes(photo, "the photo saved yesterday"));
+    QVERIFY(TestPictures::WriteBytes(signatureBmp, "yesterday's bmp"));
+    struct rlimit before {};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tight = before;
+    tight.rlim_cur = 200;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+
+    env_->dialogs().queueSave(photo);
+    env_->dialogs().queueYesNo(true);
+    FIBITMAP* result = nullptr;
+    const bool photoSaved = OutputSave::SavePhoto(context(), PhotoCrop(), result);
+    env_->dialogs().queueSave(out(QStringLiteral("firma.jbn")));
+    qint16 w = 400, h = 200;
+    FIBITMAP* canvas = nullptr;
+    const bool signatureSaved = OutputSave::SaveSignature(context(), SignatureCrop(), w, h, canvas);
+
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, oldHandler);
+    QVERIFY(!photoSaved && !signatureSaved);
+    QVERIFY(result == nullptr && canvas == nullptr);
+    QCOMPARE(env_->dialogs().messages.size(), 2);
+    for (const RecordedMessage& m : env_->dialogs().messages) {
+        QCOMPARE(m.icon, MessageIcon::Critical);
+        QVERIFY(m.text.startsWith(QStringLiteral("Impossibile scrivere il file:")));
+    }
+    QCOMPARE(TestPictures::ReadBytes(photo), QByteArray("the photo saved yesterday"));
+    QCOMPARE(TestPictures::ReadBytes(signatureBmp), QByteArray("yesterday's bmp"));
+    QVERIFY(!QFile::exists(out(QStringLiteral("firma.JPG"))));
+    // No half-written file left behind, and no setting changed.
+    QCOMPARE(QDir(outDir_->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QVERIFY(!QFile::exists(env_->settingsFile()));
+    QCOMPARE(QSize(w, h), QSize(400, 200));
 }
 
 void TestSave::signature600()

@@ -1,0 +1,30 @@
+#include "WholeFile.h"
+
+#include <QSaveFile>
+
+#include <memory>
+#include <vector>
+
+bool WriteWholeFiles(const QList<std::pair<QString, QByteArray>>& files)
+{
+    std::vector<std::unique_ptr<QSaveFile>> pending;
+    for (const auto& [path, bytes] : files) {
+        auto file = std::make_unique<QSaveFile>(path);
+        // Unbuffered: a buffered write reports every byte taken even when the
+        // disk later takes only part of them.
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file->write(bytes) != bytes.size()) {
+            file->cancelWriting();
+            return false;
+        }
+        pending.push_back(std::move(file));
+    }
+    bool all = true;
+    for (auto& file : pending)
+        all = file->commit() && all;
+    return all;
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    return WriteWholeFiles({{path, bytes}});
+}
