@@ -25,7 +25,7 @@ struct Range {
 };
 constexpr Range Ranges[] = {
     {Item::HeadHeight, 70, 80}, {Item::EyeLine, 50, 70},       {Item::Centring, -5, 5},
-    {Item::Background, 0, 16},  {Item::Brightness, 90, 210},   {Item::Clipped, 0, 2},
+    {Item::Background, 0, 12},  {Item::Brightness, 90, 210},   {Item::Clipped, 0, 2},
     {Item::Sharpness, 30, Unbounded},
 };
 
@@ -37,23 +37,29 @@ cv::Mat GreyOf(const QImage& photo)
         .clone();
 }
 
-// The grey levels around the head: above the crown, and beside the head
-// down to the eye line, keeping clear of hair by a tenth of the face.
-cv::Mat AroundHead(const cv::Mat& grey, const FaceFinder::Face& face, const PortraitGeometry::Head& head)
+// The background where a portrait shows it whatever the hair: the photo's
+// two top corners, a sixth of its width across and an eighth of its height
+// down. A gradient or a shadow between them counts against uniformity.
+cv::Mat Corners(const cv::Mat& grey)
 {
     cv::Mat mask = cv::Mat::zeros(grey.size(), CV_8UC1);
-    const int clear = int(face.box.width() * 0.15);
-    const int above = int(std::floor(head.crown)) - clear / 2;
-    if (above > 0)
-        mask(cv::Rect(0, 0, grey.cols, above)).setTo(255);
-    const int down = std::clamp(int(head.eyeLine), 0, grey.rows);
-    const int leftEnd = std::clamp(int(face.box.left()) - clear, 0, grey.cols);
-    const int rightStart = std::clamp(int(face.box.right()) + clear, 0, grey.cols);
-    if (down > 0 && leftEnd > 0)
-        mask(cv::Rect(0, 0, leftEnd, down)).setTo(255);
-    if (down > 0 && rightStart < grey.cols)
-        mask(cv::Rect(rightStart, 0, grey.cols - rightStart, down)).setTo(255);
+    const int w = std::max(1, grey.cols / 6);
+    const int h = std::max(1, grey.rows / 8);
+    mask(cv::Rect(0, 0, w, h)).setTo(255);
+    mask(cv::Rect(grey.cols - w, 0, w, h)).setTo(255);
     return mask;
+}
+
+// The share of pixels black or white beyond detail, in %.
+double ClippedShare(const cv::Mat& grey)
+{
+    int clipped = 0;
+    for (int y = 0; y < grey.rows; ++y) {
+        const uchar* g = grey.ptr<uchar>(y);
+        for (int x = 0; x < grey.cols; ++x)
+            clipped += g[x] <= 2 || g[x] >= 253;
+    }
+    return 100.0 * clipped / std::max<double>(1.0, double(grey.total()));
 }
 
 double Deviation(const cv::Mat& grey, const cv::Mat& mask)
@@ -106,26 +112,16 @@ Report Check(const QImage& photo, Cascades& cascades)
     const cv::Mat grey = GreyOf(photo);
     const double w = grey.cols;
     const double h = grey.rows;
-
-    int clipped = 0;
-    for (int y = 0; y < grey.rows; ++y) {
-        const uchar* g = grey.ptr<uchar>(y);
-        for (int x = 0; x < grey.cols; ++x)
-            clipped += g[x] <= 2 || g[x] >= 253;
-    }
-    Set(report, Item::Clipped, 100.0 * clipped / (w * h));
+    Set(report, Item::Background, Deviation(grey, Corners(grey)));
 
     const FaceFinder::Result found = FaceFinder::Find(photo, cascades);
     report.cascadesMissing = found.status == FaceFinder::Status::NoCascades;
     report.faceFound = found.status == FaceFinder::Status::Found;
     if (!report.faceFound) {
-        // Without a face only the parts that need none: the top of the
-        // photo as its background, the middle as its subject.
-        const cv::Mat top = cv::Mat::zeros(grey.size(), CV_8UC1);
-        top(cv::Rect(0, 0, grey.cols, std::max(1, grey.rows / 8))).setTo(255);
-        Set(report, Item::Background, Deviation(grey, top));
+        // Without a face the middle of the photo stands for it.
         const cv::Rect middle(grey.cols / 4, grey.rows / 4, grey.cols / 2, grey.rows / 2);
         Set(report, Item::Brightness, cv::mean(grey(middle))[0]);
+        Set(report, Item::Clipped, ClippedShare(grey(middle)));
         Set(report, Item::Sharpness, Sharpness(grey(middle)));
         return report;
     }
@@ -134,9 +130,6 @@ Report Check(const QImage& photo, Cascades& cascades)
     Set(report, Item::HeadHeight, 100.0 * (head.chin - head.crown) / h);
     Set(report, Item::EyeLine, 100.0 * (h - head.eyeLine) / h);
     Set(report, Item::Centring, 100.0 * (head.centreX - w / 2.0) / w);
-    const cv::Mat around = AroundHead(grey, face, head);
-    Set(report, Item::Background,
-        cv::countNonZero(around) >= 100 ? Deviation(grey, around) : std::numeric_limits<double>::quiet_NaN());
     // The middle of the face box: skin, eyes and mouth, little hair.
     const QRectF& b = face.box;
     const cv::Rect inner = cv::Rect(int(b.x() + b.width() * 0.2), int(b.y() + b.height() * 0.15),
@@ -144,6 +137,7 @@ Report Check(const QImage& photo, Cascades& cascades)
         & cv::Rect(0, 0, grey.cols, grey.rows);
     if (!inner.empty()) {
         Set(report, Item::Brightness, cv::mean(grey(inner))[0]);
+        Set(report, Item::Clipped, ClippedShare(grey(inner)));
         Set(report, Item::Sharpness, Sharpness(grey(inner)));
     }
     return report;
@@ -163,7 +157,7 @@ QString NameOf(Item item)
     case Item::Brightness:
         return QStringLiteral("Luminosità viso");
     case Item::Clipped:
-        return QStringLiteral("Pixel bruciati");
+        return QStringLiteral("Pixel bruciati viso");
     case Item::Sharpness:
         return QStringLiteral("Nitidezza");
     }

@@ -16,9 +16,9 @@ enum class Item {
     HeadHeight, // chin to crown, % of the photo's height
     EyeLine,    // % of the height, from the bottom
     Centring,   // the face's middle off the photo's middle, % of the width
-    Background, // standard deviation of the grey level around the head
+    Background, // standard deviation of the grey level in the top corners
     Brightness, // mean grey level of the face
-    Clipped,    // % of pixels black or white beyond detail
+    Clipped,    // % of the face's pixels black or white beyond detail
     Sharpness,  // variance of the Laplacian of the face
 };
 
