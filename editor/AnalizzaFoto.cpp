@@ -63,7 +63,7 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     tip.setColor(QPalette::Window, QColor(255, 255, 225));
     tip.setColor(QPalette::WindowText, Qt::black);
     checkPanel->setPalette(tip);
-    checkPanel->setFont(UiFont(9, false));
+    checkPanel->setFont(UiFont(9.5, false));
     checkPanel->setToolTip(EditorKind::Photo().helpText);
     checkPanel->hide();
     MsgL->raise();
@@ -100,17 +100,17 @@ QString CheckHtml(const PhotoCheck::Report& report)
     QString rows;
     for (const PhotoCheck::Value& v : report.values) {
         const bool pass = v.pass();
-        rows += QStringLiteral("<tr><td>%1</td><td align=right>&nbsp;%2</td><td>&nbsp;%3</td>"
-                               "<td align=center><b><font color=%4>&nbsp;%5</font></b></td></tr>")
+        rows += QStringLiteral("<tr><td>%1</td><td align=right><b>%2</b></td><td align=right><font color=#555555>%3"
+                               "</font></td><td align=right><b><font color=%4>%5</font></b></td></tr>")
                     .arg(PhotoCheck::NameOf(v.item).toHtmlEscaped(), PhotoCheck::ValueText(v).toHtmlEscaped(),
                          PhotoCheck::RangeText(v).toHtmlEscaped(), pass ? QStringLiteral("#107010") : QStringLiteral("#c00000"),
-                         pass ? QStringLiteral("&#10003;") : QStringLiteral("&#10007;"));
+                         pass ? QStringLiteral("&#10004;") : QStringLiteral("&#10008;"));
     }
-    QString title = QStringLiteral("<b>Controllo foto</b> (indicativo)");
+    QString title = QStringLiteral("<b>Controllo foto</b> (solo indicativo)");
     const QString note = PhotoCheck::Note(report);
     if (!note.isEmpty())
-        title += QStringLiteral("<br><font color=#c00000>%1</font>").arg(note.toHtmlEscaped());
-    return QStringLiteral("%1<table cellspacing=0 cellpadding=0>%2</table>").arg(title, rows);
+        title = QStringLiteral("<b>Controllo foto:</b> <font color=#c00000>%1</font>").arg(note.toHtmlEscaped());
+    return QStringLiteral("%1<table width=100% cellspacing=0 cellpadding=0>%2</table>").arg(title, rows);
 }
 
 } // namespace
