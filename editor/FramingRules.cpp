@@ -258,12 +258,18 @@ Placement PlaceInView(const QRect& target, View view, int maximumH, int maximumV
     // A selection stays one pixel short of the view's far edges.
     const int widest = qMax(1, view.width - 1);
     const int tallest = qMax(1, view.height - 1);
-    double width = target.width();
-    double height = target.height();
+    long long width = qMax(1, target.width());
+    long long height = qMax(1, target.height());
     if (width > widest || height > tallest) {
-        const double scale = qMin(widest / width, tallest / height);
-        width = qMax(1.0, std::floor(width * scale));
-        height = qMax(1.0, std::floor(height * scale));
+        // The side that limits takes the view's extent, the other its
+        // share, truncated.
+        if (width * tallest > height * widest) {
+            height = qMax(1LL, height * widest / width);
+            width = widest;
+        } else {
+            width = qMax(1LL, width * tallest / height);
+            height = tallest;
+        }
     }
     const double middleX = target.x() + target.width() / 2.0;
     const double middleY = target.y() + target.height() / 2.0;
@@ -271,8 +277,8 @@ Placement PlaceInView(const QRect& target, View view, int maximumH, int maximumV
     p.v = qBound(0, int(Numbers::RoundHalfEven(middleY - view.height / 2.0)), qMax(0, maximumV));
     const int left = int(Numbers::RoundHalfEven(middleX - width / 2.0)) - p.h;
     const int top = int(Numbers::RoundHalfEven(middleY - height / 2.0)) - p.v;
-    p.selection.width = Clamp16(static_cast<long long>(width));
-    p.selection.height = Clamp16(static_cast<long long>(height));
+    p.selection.width = Clamp16(width);
+    p.selection.height = Clamp16(height);
     p.selection.left = Clamp16(qBound(0, left, qMax(0, view.width - 1 - p.selection.width)));
     p.selection.top = Clamp16(qBound(0, top, qMax(0, view.height - 1 - p.selection.height)));
     return p;
