@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <opencv2/core.hpp>
 #include <opencv2/core/utils/logger.hpp>
 #include <opencv2/objdetect.hpp>
 
@@ -23,14 +24,28 @@ void Read(cv::CascadeClassifier& classifier, const QString& folder, const char* 
 
 } // namespace
 
+void OpenCvOnCallingThread()
+{
+    static const bool done = [] {
+        // A damaged file is our note to the operator, not lines on the
+        // terminal.
+        cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+        // The program does its work on the one thread that runs the
+        // windows; OpenCV is kept to it rather than starting a pool of its
+        // own.
+        cv::setNumThreads(0);
+        return true;
+    }();
+    (void)done;
+}
+
 Cascades::Cascades(const QString& folder)
     : search_(std::make_unique<cv::CascadeClassifier>())
     , face_(std::make_unique<cv::CascadeClassifier>())
     , eyes_(std::make_unique<cv::CascadeClassifier>())
     , glasses_(std::make_unique<cv::CascadeClassifier>())
 {
-    // A damaged file is our note to the operator, not lines on the terminal.
-    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+    OpenCvOnCallingThread();
     Read(*search_, folder, "haarcascade_frontalface_default.xml");
     Read(*face_, folder, "haarcascade_frontalface_alt2.xml");
     Read(*eyes_, folder, "haarcascade_eye.xml");

@@ -11,6 +11,10 @@ namespace cv {
 class CascadeClassifier;
 }
 
+// Keeps OpenCV's work on the thread that calls it and its messages off the
+// terminal; every function of this folder calls it before using OpenCV.
+void OpenCvOnCallingThread();
+
 class Cascades {
 public:
     // Reads the cascade files from folder.

@@ -104,6 +104,7 @@ bool Report::allPass() const
 
 Report Check(const QImage& photo, Cascades& cascades)
 {
+    OpenCvOnCallingThread();
     Report report;
     for (const Range& r : Ranges)
         report.values.append(Value{r.item, false, 0, r.low, r.high});

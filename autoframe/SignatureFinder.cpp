@@ -1,5 +1,7 @@
 #include "SignatureFinder.h"
 
+#include "Cascades.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -336,6 +338,7 @@ Found Find(const QImage& source, int threshold)
 {
     if (source.isNull())
         return {};
+    OpenCvOnCallingThread();
     threshold = std::clamp(threshold, 0, 255);
     const QImage picture = Usable(source);
     const int k = std::max(1, int(std::ceil(std::max(picture.width(), picture.height()) / double(WorkSide))));

@@ -71,7 +71,10 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     checkTimer_->setSingleShot(true);
     checkTimer_->setInterval(0);
     connect(checkTimer_, &QTimer::timeout, this, &AnalizzaFoto::RefreshCheck);
+    // The operator asked for the framing: the check follows it from now on.
     connect(CentraP, &chameleonButton::Click, this, [this] {
+        if (Busy)
+            return;
         checking_ = true;
         RefreshCheck();
     });
