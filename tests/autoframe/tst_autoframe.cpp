@@ -75,6 +75,7 @@ private slots:
     void noSignature_data();
     void noSignature();
     void loneSignature();
+    void headEstimatedOnTheAstronaut();
     void missingCascades();
     void checkVerdicts();
 
@@ -258,6 +259,23 @@ void TestAutoframe::loneSignature()
     QVERIFY(found.selection.contains(found.ink));
     QVERIFY(picture.rect().contains(found.selection));
     QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
+}
+
+// The estimate against the portrait's own crown (y 16), chin (177) and eyes
+// (101 and 103, at x 201 and 246), measured on astronaut.png.
+void TestAutoframe::headEstimatedOnTheAstronaut()
+{
+    if (astronaut_.isNull())
+        QSKIP("astronaut.png not available (apt-get download python3-skimage failed)");
+    const FaceFinder::Result found = FaceFinder::Find(astronaut_);
+    QCOMPARE(found.status, FaceFinder::Status::Found);
+    QVERIFY(found.face.leftEye && found.face.rightEye);
+    const PortraitGeometry::Head head = PortraitGeometry::HeadOf(found.face);
+    QVERIFY2(qAbs(head.crown - 16) <= 6, qPrintable(QString::number(head.crown)));
+    QVERIFY2(qAbs(head.chin - 177) <= 6, qPrintable(QString::number(head.chin)));
+    QVERIFY2(qAbs(head.eyeLine - 102) <= 4, qPrintable(QString::number(head.eyeLine)));
+    QVERIFY2(qAbs(head.centreX - 223.5) <= 4, qPrintable(QString::number(head.centreX)));
+    QVERIFY(found.face.leftEye->x() < found.face.rightEye->x());
 }
 
 void TestAutoframe::missingCascades()
