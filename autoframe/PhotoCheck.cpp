@@ -208,10 +208,9 @@ QString RangeText(const Value& v)
 QString Note(const Report& report)
 {
     if (report.cascadesMissing)
-        return QStringLiteral("Riconoscimento del viso non disponibile: mancano i file dei classificatori "
-                              "di OpenCV (pacchetto opencv-data).");
+        return QStringLiteral("viso non cercato, manca opencv-data.");
     if (!report.faceFound)
-        return QStringLiteral("Nessun viso riconosciuto nella foto.");
+        return QStringLiteral("nessun viso trovato.");
     return {};
 }
 
@@ -224,7 +223,7 @@ QString PlainText(const Report& report)
                          v.pass() ? QStringLiteral("OK") : QStringLiteral("NO"));
     const QString note = Note(report);
     if (!note.isEmpty())
-        text += note + u'\n';
+        text += QStringLiteral("Nota: ") + note + u'\n';
     return text;
 }
 

@@ -44,7 +44,8 @@ Report Check(const QImage& photo, Cascades& cascades = Cascades::Default());
 QString NameOf(Item item);
 QString ValueText(const Value& value); // "74 %", "—" when not measured
 QString RangeText(const Value& value); // "70–80 %"
-// Why some values are missing, or empty.
+// Why some values are missing, short enough for the editor's panel; or
+// empty.
 QString Note(const Report& report);
 // The whole check as lines of text, one value to a line, for a terminal.
 QString PlainText(const Report& report);

@@ -59,6 +59,7 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     checkPanel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     checkPanel->setTextFormat(Qt::RichText);
     checkPanel->setMargin(3);
+    checkPanel->setWordWrap(true);
     QPalette tip = checkPanel->palette();
     tip.setColor(QPalette::Window, QColor(255, 255, 225));
     tip.setColor(QPalette::WindowText, Qt::black);

@@ -91,7 +91,7 @@ void TestAutoCommands::checkExitCodes()
     const Result grey = Tool({"controlla", dir_.filePath("grey.jpg")}, dir_.path());
     QCOMPARE(grey.code, 1);
     QVERIFY(grey.out.contains(QStringLiteral("Altezza della testa")) && grey.out.contains(QStringLiteral("NO")));
-    QVERIFY(grey.out.contains(QStringLiteral("Nessun viso riconosciuto")));
+    QVERIFY(grey.out.contains(QStringLiteral("Nota: nessun viso trovato")));
 }
 
 void TestAutoCommands::refusals_data()
