@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CheckCommand.h"
 #include "PictureCommands.h"
 #include "PortalCommand.h"
 
@@ -22,15 +23,22 @@ const CommandLine::Option OutputOption{
                    "(nessuna estensione aggiunta); un file esistente\n"
                    "viene sostituito.")};
 
+const CommandLine::Option AutoOption{
+    PictureCommands::AutoOption, QString(),
+    QStringLiteral("Al posto di --ritaglio: il ritaglio trovato da solo\n"
+                   "nell'immagine intera, come lo fanno gli editor con\n"
+                   "l'inquadratura automatica; stampato su una riga.")};
+
 const QList<Command> Table{
     {QStringLiteral("foto"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg"),
      QStringLiteral("La foto: JPEG di 265 x 320 pixel a 200 DPI."),
-     {CropOption, OutputOption},
+     {CropOption, AutoOption, OutputOption},
      PictureCommands::RunPhoto},
     {QStringLiteral("firma"),
      QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg [--200dpi] [--bn] [--soglia N]"),
      QStringLiteral("La firma su tela bianca: JPEG di 710 x 142 pixel a 600 DPI."),
      {CropOption,
+      AutoOption,
       OutputOption,
       {PictureCommands::Dpi200Option, QString(),
        QStringLiteral("La tela a 200 DPI: 237 x 48 pixel.")},
@@ -54,6 +62,10 @@ const QList<Command> Table{
                       "Esce con 0 se la foto è conforme, 1 se il portale\n"
                       "la respinge, 2 se il portale non risponde.")}},
      PortalCommand::Run},
+    {QStringLiteral("controlla"), QStringLiteral("FOTO.jpg"),
+     QStringLiteral("Il controllo della foto senza portale: geometria, sfondo, luce, nitidezza."),
+     {},
+     CheckCommand::Run},
 };
 
 struct ExitCodeText {
@@ -67,6 +79,7 @@ constexpr ExitCodeText ExitCodes[] = {
     {SourceUnreadable, "immagine sorgente assente o illeggibile"},
     {CropOutside, "ritaglio vuoto, fuori dall'immagine o troppo sottile per la firma"},
     {OutputUnwritable, "impossibile scrivere il file di uscita"},
+    {NothingFound, "con --auto, nessun viso o nessuna firma trovati"},
 };
 
 // Help lines after the first start in the help column.
@@ -106,7 +119,9 @@ const QString Purpose = QStringLiteral(
     "gli stessi byte che salvano gli editor di Ritrax per lo stesso ritaglio.\n"
     "Nulla viene scritto se qualcosa non va; il messaggio va sullo standard error.\n"
     "Il comando verifica manda la foto al portale dell'automobilista e ne stampa\n"
-    "l'esito, con i motivi di un rifiuto uno per riga.\n");
+    "l'esito, con i motivi di un rifiuto uno per riga. Il comando controlla misura\n"
+    "la foto senza portale, stampa ogni valore con i suoi limiti ed esce con 0 se\n"
+    "tutti vi rientrano, con 1 se qualcuno ne esce.\n");
 
 } // namespace
 
@@ -150,7 +165,7 @@ int UsageError(Streams& streams, const QString& message)
 int Run(const QStringList& arguments, Streams& streams)
 {
     if (arguments.isEmpty())
-        return UsageError(streams, QStringLiteral("Manca il comando (foto, firma o verifica)"));
+        return UsageError(streams, QStringLiteral("Manca il comando (foto, firma, verifica o controlla)"));
     const QString& first = arguments.first();
     if (first == u"-h" || first == u"--help") {
         streams.out += GeneralHelp();

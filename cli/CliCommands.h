@@ -1,7 +1,7 @@
 #pragma once
 // ritrax-cli: the authority's photo and signature files from a source
 // picture and a crop, without windows, byte for byte as the editors save
-// them. Each command is one entry of a table (name, usage, options, the
+// them; the crop found by itself on request; the offline check of a photo. Each command is one entry of a table (name, usage, options, the
 // function that runs it); a new command is a new entry.
 
 #include "CommandLine.h"
@@ -19,6 +19,7 @@ enum ExitCode : int {
     SourceUnreadable = 3, // no such picture, or one that cannot be read
     CropOutside = 4,      // the crop is empty or leaves the picture
     OutputUnwritable = 5, // the output file cannot be written
+    NothingFound = 6,     // --auto found no face or no signature
 };
 
 // What a command prints: out for its results and the help, err for

@@ -1,6 +1,9 @@
 #include "PictureCommands.h"
 
+#include "FaceFinder.h"
 #include "OutputPipeline.h"
+#include "PortraitGeometry.h"
+#include "SignatureFinder.h"
 #include "SourceCrop.h"
 
 #include <QFileInfo>
@@ -16,6 +19,7 @@ namespace {
 struct Request {
     QString source;
     SourceCrop::Box box;
+    bool automatic = false; // --auto: the crop is found, not given
     QString output;
 };
 
@@ -33,13 +37,18 @@ int ReadRequest(const CommandLine::Parsed& a, Streams& s, Request& request)
     if (a.positional.size() > 1)
         return Cli::UsageError(s, QStringLiteral("Una sola immagine sorgente, non anche: %1").arg(a.positional[1]));
     request.source = a.positional[0];
-    if (!a.has(CropOption))
-        return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 X,Y,L,A").arg(CropOption));
-    const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
-    if (!box)
-        return Cli::UsageError(s, QStringLiteral("Ritaglio non valido: \"%1\" (atteso X,Y,L,A, quattro numeri interi)")
-                                      .arg(a.value(CropOption)));
-    request.box = *box;
+    request.automatic = a.has(AutoOption);
+    if (request.automatic && a.has(CropOption))
+        return Cli::UsageError(s, QStringLiteral("Le opzioni %1 e %2 si escludono").arg(CropOption, AutoOption));
+    if (!request.automatic) {
+        if (!a.has(CropOption))
+            return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 X,Y,L,A").arg(CropOption));
+        const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
+        if (!box)
+            return Cli::UsageError(s, QStringLiteral("Ritaglio non valido: \"%1\" (atteso X,Y,L,A, quattro numeri interi)")
+                                          .arg(a.value(CropOption)));
+        request.box = *box;
+    }
     if (!a.has(OutputOption))
         return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 FILE").arg(OutputOption));
     request.output = a.value(OutputOption);
@@ -78,6 +87,46 @@ int CropSource(const Request& r, Streams& s, QImage& crop)
                      Cli::CropOutside);
 }
 
+enum class Subject { Face, Signature };
+
+// The crop --auto finds in the whole picture, loaded as the editors load it;
+// the crop's place goes to out. Done, or the exit code of a message given.
+int FindCrop(const Request& r, Subject subject, int threshold, Streams& s, QImage& crop)
+{
+    const QFileInfo file(r.source);
+    if (!file.isFile() || !file.isReadable())
+        return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source),
+                         Cli::SourceUnreadable);
+    const SourcePicture::Loaded loaded = SourcePicture::Load(r.source);
+    if (loaded.problem != SourcePicture::Problem::None)
+        return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + r.source,
+                         Cli::SourceUnreadable);
+    QRect found;
+    if (subject == Subject::Face) {
+        const FaceFinder::Result face = FaceFinder::Find(loaded.picture);
+        if (face.status == FaceFinder::Status::NoCascades)
+            return Cli::Fail(s, QStringLiteral("Riconoscimento del viso non disponibile: mancano i file dei "
+                                               "classificatori di OpenCV in %1").arg(Cascades::DefaultFolder()),
+                             Cli::NothingFound);
+        if (face.status == FaceFinder::Status::Found)
+            found = PortraitGeometry::PhotoSelection(PortraitGeometry::HeadOf(face.face), loaded.picture.size(),
+                                                     loaded.picture.size());
+        if (found.isEmpty())
+            return Cli::Fail(s, QStringLiteral("Nessun viso trovato in %1").arg(r.source), Cli::NothingFound);
+    } else {
+        found = SignatureFinder::Find(loaded.picture, threshold).selection;
+        if (found.isEmpty())
+            return Cli::Fail(s, QStringLiteral("Nessuna firma trovata in %1").arg(r.source), Cli::NothingFound);
+    }
+    s.out += QStringLiteral("Ritaglio automatico: %1,%2,%3,%4\n")
+                 .arg(found.x())
+                 .arg(found.y())
+                 .arg(found.width())
+                 .arg(found.height());
+    crop = loaded.picture.copy(found);
+    return Cli::Done;
+}
+
 int NoMemory(Streams& s)
 {
     return Cli::Fail(s, QStringLiteral("Memoria insufficiente per preparare il file"), Cli::InternalFailure);
@@ -106,7 +155,8 @@ int RunPhoto(const CommandLine::Parsed& a, Streams& s)
     if (const int code = ReadRequest(a, s, request); code != Cli::Done)
         return code;
     QImage crop;
-    if (const int code = CropSource(request, s, crop); code != Cli::Done)
+    if (const int code = request.automatic ? FindCrop(request, Subject::Face, 0, s, crop) : CropSource(request, s, crop);
+        code != Cli::Done)
         return code;
     const Bitmap photo(OutputPipeline::MakePhoto(crop));
     if (!photo)
@@ -157,8 +207,15 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
     }
 
     QImage crop;
-    if (const int code = CropSource(request, s, crop); code != Cli::Done)
+    if (const int code = request.automatic ? FindCrop(request, Subject::Signature, threshold, s, crop)
+                                           : CropSource(request, s, crop);
+        code != Cli::Done)
         return code;
+    if (OutputPipeline::FitSignature(crop.width(), crop.height(), geometry).isEmpty())
+        return Cli::Fail(s, QStringLiteral("La firma trovata, di %1 x %2 pixel, è troppo sottile per la tela")
+                                .arg(crop.width())
+                                .arg(crop.height()),
+                         Cli::CropOutside);
     const Bitmap canvas(OutputPipeline::MakeSignature(crop, crop.width(), crop.height(), geometry));
     if (!canvas)
         return NoMemory(s);

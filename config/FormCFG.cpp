@@ -65,13 +65,17 @@ void FormCFG::CreateControls()
     F200 = new QCheckBox(QStringLiteral("Firma a 200 DPI"), this);
     F200->setGeometry(16, 16, 408, 25);
     F200->setFont(UiFont(12, true));
+    AutoInquadra = new QCheckBox(QStringLiteral("Inquadratura automatica"), this);
+    AutoInquadra->setGeometry(16, 48, 408, 25);
+    AutoInquadra->setFont(UiFont(12, true));
+    AutoInquadra->setToolTip(QStringLiteral("All'apertura gli editor inquadrano da soli il viso e la firma"));
 
     const LayoutButtons buttons(this, QStringLiteral(":/layouts/FormCFG.layout"));
     ScannerP = buttons.button(u"ScannerP");
     WebCamP = buttons.button(u"WebCamP");
 
     Frame1 = new QFrame(this);
-    Frame1->setGeometry(16, 112, 408, 72);
+    Frame1->setGeometry(16, 144, 408, 72);
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setFrameShadow(QFrame::Sunken);
     Label1 = MakeLabel(Frame1, QRect(12, 8, 384, 25), QStringLiteral("Servizio di assistenza tecnica:"));
@@ -93,7 +97,8 @@ void FormCFG::CreateControls()
     OkP->setToolTip(QStringLiteral("Salva e chiudi"));
     EsciP->setToolTip(QStringLiteral("Chiudi senza salvare"));
 
-    QWidget::setTabOrder(F200, ScannerP);
+    QWidget::setTabOrder(F200, AutoInquadra);
+    QWidget::setTabOrder(AutoInquadra, ScannerP);
     QWidget::setTabOrder(ScannerP, WebCamP);
     QWidget::setTabOrder(WebCamP, OkP);
     QWidget::setTabOrder(OkP, EsciP);
@@ -109,11 +114,15 @@ void FormCFG::Form_Load()
     // Any value but 0 means the option is on, as the signature save reads it.
     const int stored = Numbers::LenientInteger(services_.settings.read(QStringLiteral("F200"), QStringLiteral("0")));
     F200->setChecked(stored != 0);
+    const double automatic = Numbers::LenientNumber(services_.settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1")));
+    AutoInquadra->setChecked(automatic != 0);
 }
 
 void FormCFG::OkP_Click()
 {
     services_.settings.write(QStringLiteral("F200"), F200->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    services_.settings.write(QStringLiteral("AutoInquadra"),
+                             AutoInquadra->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The configuration dialog: the signature resolution option, the choice of
+// The configuration dialog: the signature resolution option, the automatic
+// framing of the editors, the choice of
 // the scanner and of the webcam, and the technical-support address as a
 // link that opens the operator's mail program with a prepared subject.
 
@@ -16,7 +17,7 @@ class FormCFG : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 440;
-    static constexpr int ClientHeight = 256;
+    static constexpr int ClientHeight = 288;
 
     explicit FormCFG(const Services& services, QWidget* parent = nullptr);
 
@@ -35,6 +36,9 @@ public:
 
     // Controls.
     QCheckBox* F200 = nullptr;
+    // "Inquadratura automatica": the editors frame the face and the
+    // signature by themselves when they open (setting "AutoInquadra").
+    QCheckBox* AutoInquadra = nullptr;
     QFrame* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* email = nullptr;

@@ -10,4 +10,8 @@ public:
     explicit AnalizzaFirma(const Services& services, QWidget* parent = nullptr);
 
     void SalvaP_Click() override;
+
+protected:
+    // The signature's ink at the black-and-white file's threshold "bnVal".
+    QRect FindSubject() override;
 };

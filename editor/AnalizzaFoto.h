@@ -4,7 +4,9 @@
 // everything else.
 
 #include "FramingEditor.h"
+#include "PhotoCheck.h"
 
+class QTimer;
 class WebPage;
 
 class AnalizzaFoto : public FramingEditor {
@@ -39,8 +41,22 @@ public:
     // the settling pause, have passed (false).
     bool WaitForBrowser(double seconds);
 
+    // The offline check of the photo the current crop makes, over the help
+    // text: shown after every commit while the automatic framing is on, or
+    // once "Centra viso" was pressed.
+    QLabel* checkPanel = nullptr;
+    PhotoCheck::Report lastCheck;
+    // Checks the current crop now (commits ask for it once events run).
+    void RefreshCheck();
+
 protected:
+    QRect FindSubject() override;
+    void Committed() override;
     bool Ignoring() const override { return Busy; }
     void ResetState() override { Busy = false; }
     void FinishLoad() override;
+
+private:
+    QTimer* checkTimer_ = nullptr;
+    bool checking_ = false;
 };

@@ -8,6 +8,7 @@
 #include "OperatorDialogs.h"
 #include "PictureView.h"
 #include "PresetsTable.h"
+#include "SettingsStore.h"
 #include "SourcePicture.h"
 #include "chameleonButton.h"
 
@@ -105,14 +106,17 @@ void FramingEditor::CreateControls()
     buttons_ = std::make_unique<LayoutButtons>(this, kind_.buttonLayout);
     SalvaP = buttons_->button(u"SalvaP");
     EsciP = buttons_->button(u"EsciP");
+    CentraP = buttons_->button(u"CentraP");
 
     connect(Pbi, &PictureView::mouseDown, this, [this](int b, float x, float y) { Pbi_MouseDown(b, 0, x, y); });
     connect(Pbi, &PictureView::mouseMove, this, [this](int b, float x, float y) { Pbi_MouseMove(b, 0, x, y); });
     connect(Pbi, &PictureView::mouseUp, this, [this](int b, float x, float y) { Pbi_MouseUp(b, 0, x, y); });
+    connect(Pbi, &PictureView::arrowKey, this, &FramingEditor::KeyFrame);
     connect(Sh, &QScrollBar::valueChanged, this, &FramingEditor::Sh_Change);
     connect(Sv, &QScrollBar::valueChanged, this, &FramingEditor::Sv_Change);
     connect(SalvaP, &chameleonButton::Click, this, [this] { SalvaP_Click(); });
     connect(EsciP, &chameleonButton::Click, this, &FramingEditor::EsciP_Click);
+    connect(CentraP, &chameleonButton::Click, this, &FramingEditor::CentraP_Click);
 }
 
 FIBITMAP* FramingEditor::Go(const QString& sourcePath, QWidget* caller)
@@ -195,7 +199,84 @@ bool FramingEditor::Form_Load()
         ApplyScroll(Sv, row.sv);
     }
     FinishLoad();
+    if (AutoFrameAtLoad())
+        AutoFrame();
     return true;
+}
+
+bool FramingEditor::AutoFrameAtLoad() const
+{
+    return Numbers::LenientNumber(services_.settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1"))) != 0;
+}
+
+bool FramingEditor::AutoFrame()
+{
+    if (Ignoring())
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QRect target = FindSubject();
+    QApplication::restoreOverrideCursor();
+    if (target.isEmpty())
+        return false;
+    FrameOn(target);
+    return true;
+}
+
+void FramingEditor::FrameOn(const QRect& target)
+{
+    if (Ignoring())
+        return;
+    const Framing::Placement p = Framing::PlaceInView(target, {ViewWidth, ViewHeight}, Sh->isEnabled() ? Sh->maximum() : 0,
+                                                      Sv->isEnabled() ? Sv->maximum() : 0);
+    EraseSelectionFrame();
+    setSelection(p.selection);
+    DrawSelectionFrame();
+    // Each bar that moves pans and commits; the last commit below makes
+    // sure of one when neither moves.
+    if (Sh->isEnabled())
+        ApplyScroll(Sh, p.h);
+    if (Sv->isEnabled())
+        ApplyScroll(Sv, p.v);
+    DragMode = Framing::Moving;
+    Pbi_MouseUp(0, 0, 0, 0);
+}
+
+void FramingEditor::CentraP_Click()
+{
+    AutoFrame();
+}
+
+void FramingEditor::KeyFrame(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (Ignoring())
+        return;
+    const int step = modifiers & Qt::ShiftModifier ? 10 : 1;
+    int dx = 0, dy = 0;
+    switch (key) {
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        return;
+    }
+    const Framing::View view{ViewWidth, ViewHeight};
+    const Framing::Step next = modifiers & Qt::ControlModifier
+        ? Framing::KeyResizeStep(selection(), dx, dy, Sh->value(), Sv->value(), view, kind_)
+        : Framing::KeyMoveStep(selection(), dx, dy, view);
+    EraseSelectionFrame();
+    setSelection(next.selection);
+    DrawSelectionFrame();
+    DragMode = Framing::Moving;
+    Pbi_MouseUp(0, 0, 0, 0);
 }
 
 void FramingEditor::ApplyScroll(QScrollBar* bar, int value)
@@ -286,6 +367,7 @@ void FramingEditor::Pbi_MouseUp(int, int, float, float)
     Commit();
     DrawSelectionFrame();
     DragMode = Framing::Idle;
+    Committed();
 }
 
 void FramingEditor::Commit()
@@ -334,6 +416,12 @@ void FramingEditor::keyPressEvent(QKeyEvent* event)
     // Escape means Annulla, and waits like it while the editor is busy.
     if (event->key() == Qt::Key_Escape) {
         EsciP_Click();
+        return;
+    }
+    // Arrows that no control took (none has the focus) frame too.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Up
+        || event->key() == Qt::Key_Down) {
+        KeyFrame(event->key(), event->modifiers());
         return;
     }
     QDialog::keyPressEvent(event);

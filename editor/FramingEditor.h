@@ -62,6 +62,8 @@ public:
     ImageControl* Imgd = nullptr;
     chameleonButton* SalvaP = nullptr;
     chameleonButton* EsciP = nullptr;
+    // "Centra viso" / "Centra firma": the automatic framing on demand.
+    chameleonButton* CentraP = nullptr;
     QImage Pbd; // the last crop, at the picture's own resolution
 
     // Handlers.
@@ -72,6 +74,21 @@ public:
     void Sv_Change();
     void EsciP_Click();
     virtual void SalvaP_Click() = 0;
+    void CentraP_Click();
+
+    // The keyboard framing: an arrow key moves the selection by a pixel
+    // (Shift: ten), with Ctrl it moves the bottom-right corner; each press
+    // commits like a release.
+    void KeyFrame(int key, Qt::KeyboardModifiers modifiers);
+
+    // Frames what the editor looks for (face, signature) and commits; false,
+    // with the editor as it was, when nothing is found.
+    bool AutoFrame();
+    // Puts the selection on a rectangle of the picture: scrolls so that it
+    // lies in view, shrinks it to the view if need be, then commits.
+    void FrameOn(const QRect& target);
+    // The setting "AutoInquadra": anything but 0 frames at load.
+    bool AutoFrameAtLoad() const;
 
     // Loads the window on the picture; false (nothing shown, operator told)
     // when it cannot be loaded.
@@ -89,6 +106,10 @@ protected:
     // Editor-specific steps at the start and at the end of loading.
     virtual void ResetState() {}
     virtual void FinishLoad() {}
+    // Where the editor's subject lies in the picture; empty when not found.
+    virtual QRect FindSubject() = 0;
+    // After every commit.
+    virtual void Committed() {}
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -228,6 +228,62 @@ Step ResizeTopLeftStep(const Selection& s, float x, float y, int h, int v, View,
     return step;
 }
 
+Step KeyMoveStep(const Selection& s, int dx, int dy, View view)
+{
+    // A drag whose grab point is the selection's own corner.
+    return MoveStep(s, float(s.left + dx), float(s.top + dy), 0, 0, view);
+}
+
+Step KeyResizeStep(const Selection& s, int dx, int dy, int h, int v, View view, const EditorKind& kind)
+{
+    const Edges e = EdgesOf(s, h, v);
+    float x = float(e.right + dx);
+    float y = float(e.bottom + dy);
+    if (kind.keepsProportion) {
+        // The side that does not move is made the short one, so that the
+        // correction takes it from the side that does.
+        if (dx != 0)
+            y = float(e.top + 1);
+        else
+            x = float(e.left + 1);
+    }
+    Step step = ResizeBottomRightStep(s, x, y, h, v, view, kind);
+    step.pointer = -1;
+    return step;
+}
+
+Placement PlaceInView(const QRect& target, View view, int maximumH, int maximumV)
+{
+    Placement p;
+    // A selection stays one pixel short of the view's far edges.
+    const int widest = qMax(1, view.width - 1);
+    const int tallest = qMax(1, view.height - 1);
+    long long width = qMax(1, target.width());
+    long long height = qMax(1, target.height());
+    if (width > widest || height > tallest) {
+        // The side that limits takes the view's extent, the other its
+        // share, truncated.
+        if (width * tallest > height * widest) {
+            height = qMax(1LL, height * widest / width);
+            width = widest;
+        } else {
+            width = qMax(1LL, width * tallest / height);
+            height = tallest;
+        }
+    }
+    const double middleX = target.x() + target.width() / 2.0;
+    const double middleY = target.y() + target.height() / 2.0;
+    p.h = qBound(0, int(Numbers::RoundHalfEven(middleX - view.width / 2.0)), qMax(0, maximumH));
+    p.v = qBound(0, int(Numbers::RoundHalfEven(middleY - view.height / 2.0)), qMax(0, maximumV));
+    const int left = int(Numbers::RoundHalfEven(middleX - width / 2.0)) - p.h;
+    const int top = int(Numbers::RoundHalfEven(middleY - height / 2.0)) - p.v;
+    p.selection.width = Clamp16(width);
+    p.selection.height = Clamp16(height);
+    p.selection.left = Clamp16(qBound(0, left, qMax(0, view.width - 1 - p.selection.width)));
+    p.selection.top = Clamp16(qBound(0, top, qMax(0, view.height - 1 - p.selection.height)));
+    return p;
+}
+
 QRect SignaturePreview(int width, int height, QPoint frame)
 {
     constexpr int AreaWidth = 706;

@@ -96,6 +96,26 @@ struct Proportioned {
 // is recomputed from the other.
 Proportioned CorrectProportion(int width, int height);
 
+// A key press of the keyboard framing: the selection moved by dx, dy, or,
+// resizing, its bottom-right corner moved by them; bounds as for a drag.
+// The photo's other side follows by the proportion correction: from the
+// width for a step across, from the height for a step down.
+Step KeyMoveStep(const Selection& s, int dx, int dy, View view);
+Step KeyResizeStep(const Selection& s, int dx, int dy, int h, int v, View view, const EditorKind& kind);
+
+// Scroll values and the viewport-relative selection that show a rectangle
+// of the picture: the rectangle's middle scrolled to the middle of the view
+// as far as the bars go (a disabled bar has maximum 0), a rectangle larger
+// than the view shrunk about its middle keeping its proportion so that it
+// stays inside the view with the bounds of a drag.
+struct Placement {
+    Selection selection;
+    int h = 0;
+    int v = 0;
+    bool operator==(const Placement&) const = default;
+};
+Placement PlaceInView(const QRect& target, View view, int maximumH, int maximumV);
+
 // Where the signature preview of a width x height crop goes inside the
 // 706 x 138 area one pixel inside the frame whose top-left is frame.
 QRect SignaturePreview(int width, int height, QPoint frame);

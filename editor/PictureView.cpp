@@ -1,5 +1,6 @@
 #include "PictureView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -56,6 +57,9 @@ PictureView::PictureView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Out of the tab order, so that the window's keyboard use stays as it
+    // was; a click on the picture lets the arrow keys frame.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void PictureView::setPicture(const QImage& picture)
@@ -124,4 +128,19 @@ void PictureView::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF p = event->position();
     emit mouseUp(ButtonMask(event->button()), float(p.x()), float(p.y()));
+}
+
+void PictureView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        emit arrowKey(event->key(), event->modifiers());
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }

@@ -35,12 +35,16 @@ signals:
     void mouseDown(int buttons, float x, float y);
     void mouseMove(int buttons, float x, float y);
     void mouseUp(int button, float x, float y);
+    // An arrow key pressed while the picture has the focus (a click gives
+    // it); the view keeps the key, so focus does not move on.
+    void arrowKey(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void paintArea(QPainter& painter, const QRect& area) const;

@@ -259,7 +259,9 @@ void TestEditorWindow::unloadablePicture()
     const QPoint where = caller.pos();
     AnalizzaFoto editor(env_->services(), &caller);
     bool shown = false;
-    QTimer::singleShot(0, [&] { shown = QApplication::activeModalWidget() != nullptr; });
+    // Tied to the editor: no event loop runs here when Go refuses, and the
+    // timer must not outlive this function's locals.
+    QTimer::singleShot(0, &editor, [&] { shown = QApplication::activeModalWidget() != nullptr; });
     QVERIFY(editor.Go(dir_.filePath(QStringLiteral("gone.bmp")), &caller) == nullptr);
     QVERIFY(editor.Go(damaged, &caller) == nullptr);
     QCOMPARE(env_->dialogs().messages.size(), 2);

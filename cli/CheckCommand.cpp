@@ -1,0 +1,28 @@
+#include "CheckCommand.h"
+
+#include "PhotoCheck.h"
+#include "SourcePicture.h"
+
+#include <QFileInfo>
+
+namespace CheckCommand {
+
+int Run(const CommandLine::Parsed& a, Cli::Streams& s)
+{
+    if (a.positional.size() != 1)
+        return Cli::UsageError(s, a.positional.isEmpty() ? QStringLiteral("Manca la foto da controllare")
+                                                         : QStringLiteral("Una sola foto da controllare"));
+    const QString& path = a.positional[0];
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable())
+        return Cli::Fail(s, QStringLiteral("File non trovato o non leggibile: %1").arg(path), Cli::SourceUnreadable);
+    const SourcePicture::Loaded loaded = SourcePicture::Load(path);
+    if (loaded.problem != SourcePicture::Problem::None)
+        return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + path,
+                         Cli::SourceUnreadable);
+    const PhotoCheck::Report report = PhotoCheck::Check(loaded.picture);
+    s.out += PhotoCheck::PlainText(report);
+    return report.allPass() ? AllPass : SomeFail;
+}
+
+} // namespace CheckCommand
