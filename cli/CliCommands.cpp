@@ -11,50 +11,19 @@ namespace {
 const QString Program = QStringLiteral("ritrax-cli");
 constexpr int HelpColumn = 26;
 
-const CommandLine::Option CropOption{
-    PictureCommands::CropOption, QStringLiteral("X,Y,L,A"),
-    QStringLiteral("Il ritaglio in pixel dell'immagine sorgente come la\n"
-                   "mostrano gli editor (già raddrizzata secondo\n"
-                   "l'orientamento EXIF): angolo in alto a sinistra X,Y,\n"
-                   "larghezza L, altezza A.")};
-const CommandLine::Option OutputOption{
-    PictureCommands::OutputOption, QStringLiteral("FILE"),
-    QStringLiteral("Il file JPEG da scrivere, con il nome così com'è\n"
-                   "(nessuna estensione aggiunta); un file esistente\n"
-                   "viene sostituito.")};
-
-const CommandLine::Option AutoOption{
-    PictureCommands::AutoOption, QString(),
-    QStringLiteral("Al posto di --ritaglio: il ritaglio trovato da solo\n"
-                   "nell'immagine intera, come lo fanno gli editor con\n"
-                   "l'inquadratura automatica; stampato su una riga.")};
-
 const QList<Command> Table{
     {QStringLiteral("foto"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg"),
      QStringLiteral("La foto: JPEG di 265 x 320 pixel a 200 DPI."),
-     {CropOption, AutoOption, OutputOption},
+     PictureCommands::PhotoOptions(),
      PictureCommands::RunPhoto},
     {QStringLiteral("firma"),
      QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg [--200dpi] [--bn] [--soglia N]"),
      QStringLiteral("La firma su tela bianca: JPEG di 710 x 142 pixel a 600 DPI."),
-     {CropOption,
-      AutoOption,
-      OutputOption,
-      {PictureCommands::Dpi200Option, QString(),
-       QStringLiteral("La tela a 200 DPI: 237 x 48 pixel.")},
-      {PictureCommands::BlackAndWhiteOption, QString(),
-       QStringLiteral("Anche la BMP in bianco e nero a 1 bit, accanto al\n"
-                      "JPEG: il nome di FILE con \".bmp\" al posto degli\n"
-                      "ultimi quattro caratteri.")},
-      {PictureCommands::ThresholdOption, QStringLiteral("N"),
-       QStringLiteral("Con --bn, la soglia del bianco e nero: i grigi da N\n"
-                      "in su diventano bianchi. Predefinita %1; un valore\n"
-                      "fuori da 0-255 viene portato nell'intervallo.")
-           .arg(PictureCommands::DefaultThreshold)}},
+     PictureCommands::SignatureOptions(),
      PictureCommands::RunSignature},
     {QStringLiteral("verifica"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A [--portale INDIRIZZO]"),
      QStringLiteral("La foto del ritaglio verificata sul portale dell'automobilista."),
-     {CropOption,
+     {PictureCommands::CropOptionHelp(),
       {PortalCommand::PortalOption, QStringLiteral("INDIRIZZO"),
        QStringLiteral("L'indirizzo del portale (schema, host e porta), per\n"
                       "esempio http://127.0.0.1:8080; senza, quello\n"

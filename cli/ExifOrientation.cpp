@@ -8,8 +8,13 @@ namespace {
 
 constexpr WORD OrientationTag = 0x0112;
 
-// Where the upright pixel (x, y) lies in the stored picture of the given
-// size: the EXIF meaning of each value, as FreeImage's loader turns it.
+bool SwapsSides(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+} // namespace
+
 QPoint StoredPoint(int x, int y, QSize stored, int orientation)
 {
     const int w = stored.width();
@@ -25,35 +30,6 @@ QPoint StoredPoint(int x, int y, QSize stored, int orientation)
     default: return {x, y};
     }
 }
-
-bool SwapsSides(int orientation)
-{
-    return orientation >= 5 && orientation <= 8;
-}
-
-struct Pixel24 {
-    uchar bytes[3];
-};
-
-template <typename Pixel>
-QImage Turned(const QImage& stored, int orientation)
-{
-    const QSize size = SwapsSides(orientation) ? stored.size().transposed() : stored.size();
-    QImage upright(size, stored.format());
-    if (upright.isNull())
-        return upright;
-    upright.setColorTable(stored.colorTable());
-    for (int y = 0; y < size.height(); ++y) {
-        auto* dst = reinterpret_cast<Pixel*>(upright.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const QPoint from = StoredPoint(x, y, stored.size(), orientation);
-            dst[x] = reinterpret_cast<const Pixel*>(stored.constScanLine(from.y()))[from.x()];
-        }
-    }
-    return upright;
-}
-
-} // namespace
 
 std::optional<int> Of(FIBITMAP* header)
 {
@@ -82,18 +58,6 @@ QRect StoredRect(const QRect& upright, QSize stored, int orientation)
     const QPoint a = StoredPoint(upright.left(), upright.top(), stored, orientation);
     const QPoint b = StoredPoint(upright.right(), upright.bottom(), stored, orientation);
     return QRect(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())), QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())));
-}
-
-QImage Upright(const QImage& stored, int orientation)
-{
-    if (orientation < 2 || orientation > 8 || stored.isNull())
-        return stored;
-    switch (stored.depth()) {
-    case 8: return Turned<quint8>(stored, orientation);
-    case 24: return Turned<Pixel24>(stored, orientation);
-    case 32: return Turned<quint32>(stored, orientation);
-    default: return {};
-    }
 }
 
 } // namespace ExifOrientation

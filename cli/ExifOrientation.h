@@ -20,6 +20,10 @@ namespace ExifOrientation {
 // read, a case the loader does not handle.
 std::optional<int> Of(FIBITMAP* header);
 
+// Where the upright pixel (x, y) lies in the stored picture of the given
+// size: the EXIF meaning of each value, as FreeImage's loader turns it.
+QPoint StoredPoint(int x, int y, QSize stored, int orientation);
+
 // The size of the upright picture of a stored picture of the given size.
 QSize UprightSize(QSize stored, int orientation);
 

@@ -49,11 +49,10 @@ struct Decoder {
 // Reads the header and starts the decompressor with the settings of
 // FreeImage's JPEG loader for its default flags: the fast integer DCT,
 // plain (not fancy) upsampling, no scaling. Grey and colour pictures
-// alike come out as blue, green, red and a filler byte, the layout of a
-// Format_RGB32 image: the output pipeline converts every crop to it first,
-// and the colour conversion is the library's own either way. CMYK is left
+// alike come out as blue, green, red (and a filler byte for the layout of a
+// Format_RGB32 image); the colour conversion is the library's own either way. CMYK is left
 // alone: FreeImage converts it with a formula of its own.
-bool Start(Decoder& d, const uchar* data, std::size_t size)
+bool Start(Decoder& d, const uchar* data, std::size_t size, Layout layout)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -66,12 +65,12 @@ bool Start(Decoder& d, const uchar* data, std::size_t size)
     const bool rgb = d.info.out_color_space == JCS_RGB && d.info.num_components == 3;
     if ((!grey && !rgb) || d.info.data_precision != 8)
         return false;
-    d.info.out_color_space = JCS_EXT_BGRX;
+    d.info.out_color_space = layout == Layout::Bgrx ? JCS_EXT_BGRX : JCS_EXT_BGR;
     d.info.scale_num = 1;
     d.info.scale_denom = 1;
     d.info.dct_method = JDCT_IFAST;
     d.info.do_fancy_upsampling = FALSE;
-    if (!jpeg_start_decompress(&d.info) || d.info.output_components != 4)
+    if (!jpeg_start_decompress(&d.info) || d.info.output_components != BytesPerPixel(layout))
         return false;
     return d.errors.pub.num_warnings == 0;
 }
@@ -79,7 +78,7 @@ bool Start(Decoder& d, const uchar* data, std::size_t size)
 // Decodes the rows of rect with a margin of one MCU on every side (cut off
 // again), so that no output pixel of rect is at the border of what the
 // library decoded.
-bool ReadRows(Decoder& d, const QRect& rect, QImage& region)
+bool ReadRows(Decoder& d, const QRect& rect, int bytesPerPixel, const RowTarget& target)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -100,14 +99,15 @@ bool ReadRows(Decoder& d, const QRect& rect, QImage& region)
     if (top > 0 && jpeg_skip_scanlines(&info, JDIMENSION(top)) != JDIMENSION(top))
         return false;
 
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, columns * 4, 1);
-    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * 4;
-    const std::size_t rowBytes = std::size_t(rect.width()) * 4;
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               columns * JDIMENSION(bytesPerPixel), 1);
+    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * std::size_t(bytesPerPixel);
+    const std::size_t rowBytes = std::size_t(rect.width()) * std::size_t(bytesPerPixel);
     for (int y = top; y < bottom; ++y) {
         if (jpeg_read_scanlines(&info, row, 1) != 1)
             return false;
         if (y >= rect.top() && y <= rect.bottom())
-            std::memcpy(region.scanLine(y - rect.top()), row[0] + skipBytes, rowBytes);
+            std::memcpy(target(y - rect.top()), row[0] + skipBytes, rowBytes);
     }
     return d.errors.pub.num_warnings == 0;
 }
@@ -122,22 +122,39 @@ bool EndsWithEndMarker(const uchar* data, std::size_t size)
 
 } // namespace
 
-std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& rect)
+int BytesPerPixel(Layout layout)
+{
+    return layout == Layout::Bgrx ? 4 : 3;
+}
+
+bool DecodeRows(const uchar* data, std::size_t size, const QRect& rect, Layout layout, const RowTarget& target)
 {
     if (!data || !EndsWithEndMarker(data, size) || rect.isEmpty())
-        return std::nullopt;
+        return false;
     Decoder d;
-    if (!Start(d, data, size))
-        return std::nullopt;
+    if (!Start(d, data, size, layout))
+        return false;
     const QRect picture(0, 0, int(d.info.output_width), int(d.info.output_height));
     if (!picture.contains(rect))
-        return std::nullopt;
-    QImage region(rect.size(), QImage::Format_RGB32);
-    if (region.isNull())
-        return std::nullopt;
-    if (!ReadRows(d, rect, region))
-        return std::nullopt;
-    return region;
+        return false;
+    return ReadRows(d, rect, BytesPerPixel(layout), target);
+}
+
+FIBITMAP* DecodeBitmap(const uchar* data, std::size_t size, const QRect& rect)
+{
+    if (rect.isEmpty())
+        return nullptr;
+    FIBITMAP* bitmap = FreeImage_Allocate(rect.width(), rect.height(), 24);
+    if (!bitmap)
+        return nullptr;
+    // FreeImage keeps its rows bottom up.
+    const int last = rect.height() - 1;
+    if (!DecodeRows(data, size, rect, Layout::Bgr,
+                    [bitmap, last](int y) { return static_cast<uchar*>(FreeImage_GetScanLine(bitmap, last - y)); })) {
+        FreeImage_Unload(bitmap);
+        return nullptr;
+    }
+    return bitmap;
 }
 
 } // namespace JpegRegion

@@ -4,10 +4,13 @@
 // the rows below it or the columns beside it: the command line needs a
 // small crop of a large scan in a fraction of the time a full decode takes.
 
+#include <FreeImage.h>
+
 #include <QImage>
 #include <QRect>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 namespace JpegRegion {
@@ -20,5 +23,18 @@ namespace JpegRegion {
 // the decoder reports damage or a premature end (the whole load is then
 // the one to decide what the operator is told).
 std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& rect);
+
+// The same pixels as a new 24-bit FreeImage bitmap, the caller's; null when
+// Decode would give nothing.
+FIBITMAP* DecodeBitmap(const uchar* data, std::size_t size, const QRect& rect);
+
+// How a decoded row is laid out: blue, green, red, and for Bgrx a filler.
+enum class Layout { Bgrx, Bgr };
+int BytesPerPixel(Layout layout);
+// Where row y of rect (0 at its top) goes: width * BytesPerPixel bytes.
+using RowTarget = std::function<uchar*(int y)>;
+// The decoding both forms share; false where Decode gives nothing (the
+// target may then hold some rows).
+bool DecodeRows(const uchar* data, std::size_t size, const QRect& rect, Layout layout, const RowTarget& target);
 
 } // namespace JpegRegion

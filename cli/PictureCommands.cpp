@@ -144,11 +144,6 @@ int Write(const QList<OutputPipeline::FileToWrite>& files, Streams& s)
 
 } // namespace
 
-QString BlackAndWhiteName(const QString& output)
-{
-    return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
-}
-
 int RunPhoto(const CommandLine::Parsed& a, Streams& s)
 {
     Request request;

@@ -20,6 +20,15 @@ int RunSignature(const CommandLine::Parsed& arguments, Cli::Streams& streams);
 
 // The black-and-white BMP beside the signature JPEG: ".bmp" in place of
 // the name's last four characters.
-QString BlackAndWhiteName(const QString& output);
+inline QString BlackAndWhiteName(const QString& output)
+{
+    return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
+}
+
+// The options of the two commands, as the help lists them; the crop's is
+// the portal check's too.
+const CommandLine::Option& CropOptionHelp();
+const QList<CommandLine::Option>& PhotoOptions();
+const QList<CommandLine::Option>& SignatureOptions();
 
 } // namespace PictureCommands

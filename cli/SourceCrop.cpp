@@ -3,10 +3,7 @@
 #include "ExifOrientation.h"
 #include "JpegRegion.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <optional>
 
 namespace SourceCrop {
 
@@ -23,34 +20,18 @@ QRect ToRect(const Box& box)
 // as the editors would refuse the file.
 std::optional<Result> CropJpeg(const QString& path, const Box& box)
 {
-    const QByteArray name = QFile::encodeName(path);
-    FIBITMAP* header = FreeImage_Load(FIF_JPEG, name.constData(), FIF_LOAD_NOPIXELS);
-    if (!header)
-        return std::nullopt;
-    const QSize stored(int(FreeImage_GetWidth(header)), int(FreeImage_GetHeight(header)));
-    const SourcePicture::Problem sized
-        = SourcePicture::CheckSize(stored.width(), stored.height(), int(FreeImage_GetBPP(header)), std::nullopt);
-    const std::optional<int> orientation = ExifOrientation::Of(header);
-    FreeImage_Unload(header);
-    if (sized != SourcePicture::Problem::None || !orientation)
-        return std::nullopt;
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const qint64 size = file.size();
-    const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-    if (!data)
+    const std::optional<JpegSource> source = OpenJpeg(path);
+    if (!source)
         return std::nullopt;
     Result result;
-    result.pictureSize = ExifOrientation::UprightSize(stored, *orientation);
+    result.pictureSize = ExifOrientation::UprightSize(source->stored, source->orientation);
     if (!Inside(box, result.pictureSize))
         return std::nullopt;
-    const QRect storedRect = ExifOrientation::StoredRect(ToRect(box), stored, *orientation);
-    std::optional<QImage> region = JpegRegion::Decode(data, std::size_t(size), storedRect);
+    const QRect storedRect = ExifOrientation::StoredRect(ToRect(box), source->stored, source->orientation);
+    std::optional<QImage> region = JpegRegion::Decode(source->data, source->size, storedRect);
     if (!region)
         return std::nullopt;
-    result.crop = ExifOrientation::Upright(*region, *orientation);
+    result.crop = ExifOrientation::Upright(*region, source->orientation);
     if (result.crop.isNull())
         return std::nullopt;
     result.outcome = Outcome::Cropped;
@@ -84,12 +65,6 @@ Result CropWhole(const QString& path, const Box& box)
 }
 
 } // namespace
-
-bool Inside(const Box& box, QSize picture)
-{
-    return box.x >= 0 && box.y >= 0 && box.width > 0 && box.height > 0 && box.x + box.width <= picture.width()
-        && box.y + box.height <= picture.height();
-}
 
 Result Crop(const QString& path, const Box& box)
 {

@@ -6,10 +6,15 @@
 
 #include "SourcePicture.h"
 
+#include <QFile>
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
 
 namespace SourceCrop {
 
@@ -45,6 +50,28 @@ struct Result {
 Result Crop(const QString& path, const Box& box);
 
 // Whether the box is a non-empty part of a picture of the given size.
-bool Inside(const Box& box, QSize picture);
+inline bool Inside(const Box& box, QSize picture)
+{
+    return box.x >= 0 && box.y >= 0 && box.width > 0 && box.height > 0 && box.x + box.width <= picture.width()
+        && box.y + box.height <= picture.height();
+}
+
+// A JPEG file ready for decoding a part of it: its bytes mapped, the size
+// it is stored at and the EXIF orientation the loader turns it by.
+struct JpegSource {
+    std::unique_ptr<QFile> file;
+    const uchar* data = nullptr;
+    std::size_t size = 0;
+    QSize stored;
+    int orientation = 1;
+};
+// Nothing when the whole load has to decide: the header cannot be read,
+// the picture is too large, or its orientation cannot be told.
+std::optional<JpegSource> OpenJpeg(const QString& path);
+
+// The crop of a JPEG stored upright, as a new 24-bit bitmap (the caller's),
+// decoded only where it lies; null whenever Crop would not take the partial
+// route for it, or the picture is stored turned.
+FIBITMAP* CropUprightJpeg(const QString& path, const Box& box);
 
 } // namespace SourceCrop

@@ -1,14 +1,13 @@
 #include "MFreeImage.h"
-
-#include "BitmapRows.h"
+#include "MFreeImageRelease.h"
 
 #include <QFile>
 
 namespace MFreeImage {
 
 namespace {
-
 UnloadFunction unloadBitmap = FreeImage_Unload;
+} // namespace
 
 void Release(FIBITMAP* bitmap, bool unloadSource)
 {
@@ -16,20 +15,20 @@ void Release(FIBITMAP* bitmap, bool unloadSource)
         unloadBitmap(bitmap);
 }
 
+namespace {
+
 QString Description(const QString& sentence)
 {
     return InvalidCallText + QStringLiteral("\r\n\r\n") + sentence;
 }
 
-// A bitmap handed over with unloadSource is the routine's to release even
-// when the routine fails with the bridge error.
-[[noreturn]] void Fail(FIBITMAP* bitmap, bool unloadSource, const QString& sentence)
+} // namespace
+
+void Fail(FIBITMAP* bitmap, bool unloadSource, const QString& sentence)
 {
     Release(bitmap, unloadSource);
     throw BridgeError(sentence);
 }
-
-} // namespace
 
 BridgeError::BridgeError(const QString& sentence)
     : std::runtime_error(Description(sentence).toStdString())
@@ -106,31 +105,6 @@ bool SaveBitmapToBytes(FREE_IMAGE_FORMAT format, FIBITMAP* bitmap, QByteArray& b
     }
     Release(bitmap, unloadSource);
     return result;
-}
-
-QImage DeviceBitmapFromBitmap(FIBITMAP* bitmap, bool unloadSource)
-{
-    if (!bitmap)
-        return {};
-    if (!BitmapHasPixels(bitmap))
-        Fail(bitmap, unloadSource, QStringLiteral("Unable to create a bitmap from a 'header-only' bitmap."));
-    QImage copy = BitmapRows::ToImage(bitmap);
-    Release(bitmap, unloadSource);
-    return copy;
-}
-
-QImage PictureFromLibraryBitmap(FIBITMAP* bitmap, bool unloadSource)
-{
-    if (!bitmap)
-        return {};
-    if (!BitmapHasPixels(bitmap))
-        Fail(bitmap, unloadSource, QStringLiteral("Unable to create a picture from a 'header-only' bitmap."));
-    return DeviceBitmapFromBitmap(bitmap, unloadSource);
-}
-
-FIBITMAP* LibraryBitmapFromPicture(const QImage& picture)
-{
-    return BitmapRows::ToBitmap24(picture);
 }
 
 } // namespace MFreeImage

@@ -115,25 +115,6 @@ FIBITMAP* Standard(FIBITMAP* bitmap)
 
 } // namespace
 
-FREE_IMAGE_FORMAT FileType(const QString& path)
-{
-    return FreeImage_GetFileType(NativeName(path).constData(), 0);
-}
-
-Problem CheckSize(long long width, long long height, int bitsPerPixel, std::optional<long long> availableBytes)
-{
-    if (width <= 0 || height <= 0)
-        return Problem::Unreadable;
-    if (width > MaxSide || height > MaxSide)
-        return Problem::TooLarge;
-    // The decoder's copy plus ours (at most 4 bytes per pixel).
-    const long long decoderBytes = qMax(1LL, (bitsPerPixel + 7LL) / 8);
-    const long long needed = width * height * (decoderBytes + 4);
-    if (availableBytes && needed > *availableBytes)
-        return Problem::OutOfMemory;
-    return Problem::None;
-}
-
 Loaded Load(const QString& path)
 {
     return Load(path, AvailableMemoryBytes());

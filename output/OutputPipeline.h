@@ -18,6 +18,8 @@ inline constexpr int PhotoDotsPerMetre = 7874; // 200 DPI
 
 // The photo bitmap of a crop (null for an empty crop). The caller owns it.
 FIBITMAP* MakePhoto(const QImage& crop);
+// The same from the crop as a 24-bit bitmap, which stays the caller's.
+FIBITMAP* MakePhotoBitmap(FIBITMAP* crop);
 
 struct SignatureGeometry {
     int boxWidth, boxHeight;       // the signature is fitted into this box
@@ -39,6 +41,9 @@ QPoint SignaturePosition(QSize fitted, const SignatureGeometry& geometry);
 // an empty crop. The caller owns the result.
 FIBITMAP* MakeSignature(const QImage& crop, int width, int height, const SignatureGeometry& geometry,
                         QSize* fitted = nullptr);
+// The same from the crop as a 24-bit bitmap, which stays the caller's.
+FIBITMAP* MakeSignatureBitmap(FIBITMAP* crop, int width, int height, const SignatureGeometry& geometry,
+                              QSize* fitted = nullptr);
 
 // The 1-bit black-and-white image of the canvas at threshold (clamped to
 // 0..255); grey levels at or above it become white.

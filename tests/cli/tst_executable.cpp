@@ -68,6 +68,7 @@ private slots:
     void refusesAndWritesNothing_data();
     void refusesAndWritesNothing();
     void writesTheNamedFiles();
+    void quickProgramLoadsLittleAndFindsTheFullOne();
 
 private:
     QString source(const QString& name) const { return sources_.filePath(name); }
@@ -220,6 +221,42 @@ void TestExecutable::writesTheNamedFiles()
     QCOMPARE(bmp.format, FIF_BMP);
     QCOMPARE(bmp.bpp, 1);
     QCOMPARE(QSize(bmp.width, bmp.height), QSize(710, 142));
+}
+
+// The program a script starts loads no GUI, scanner, network or vision
+// library; whatever it does not do itself it hands to the full program,
+// found beside it in the build folder and in libexec once installed.
+void TestExecutable::quickProgramLoadsLittleAndFindsTheFullOne()
+{
+    QProcess trace;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    trace.setProcessEnvironment(environment);
+    trace.start(QStringLiteral(RITRAX_CLI_PATH), {});
+    QVERIFY(trace.waitForFinished(60000));
+    const QString loaded = QString::fromUtf8(trace.readAllStandardOutput());
+    QVERIFY2(loaded.contains(u"libfreeimage"), qPrintable(loaded));
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libsane", "libgumbo", "libopencv"})
+        QVERIFY2(!loaded.contains(QLatin1String(library)), library);
+
+    QTemporaryDir installed;
+    QVERIFY(QDir(installed.path()).mkpath(QStringLiteral("bin")));
+    QVERIFY(QDir(installed.path()).mkpath(QStringLiteral("libexec/ritrax")));
+    const QString quick = installed.filePath(QStringLiteral("bin/ritrax-cli"));
+    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_PATH), quick));
+    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_FULL_PATH), installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-full"))));
+    QProcess process;
+    process.start(quick, {QStringLiteral("--help")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(process.readAllStandardOutput()).startsWith(u"Uso: ritrax-cli"));
+
+    // Without it, the operator is told what is missing.
+    QVERIFY(QFile::remove(installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-full"))));
+    process.start(quick, {QStringLiteral("--help")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(u"programma non trovato"));
 }
 
 RITRAX_TEST(TestExecutable)

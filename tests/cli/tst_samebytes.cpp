@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "FastPath.h"
 #include "OutputPipeline.h"
 #include "SourceCrop.h"
 #include "SourcePicture.h"
@@ -6,6 +7,7 @@
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,6 +104,8 @@ private slots:
     void sameFilesAsTheEditor();
     void refusedLikeTheEditor_data();
     void refusedLikeTheEditor();
+    void quickRoadLeavesTheRest_data();
+    void quickRoadLeavesTheRest();
 
 private:
     QString source(const QString& name) const { return dir_.filePath(name); }
@@ -182,6 +186,9 @@ void TestSameBytes::sameFilesAsTheEditor()
     QCOMPARE(ours.route, route);
     QVERIFY(SamePixels(ours.crop, editorCrop));
 
+    // Orientations 2 to 8 turn or mirror the stored picture; 9 is no
+    // orientation at all.
+    const bool turnedOrMirrored = file.startsWith(u"exif") && file != u"exif1.jpg" && file != u"exif9.jpg";
     QTemporaryDir out;
     for (const Output& o : Outputs) {
         const QString editorJpeg = out.filePath(QStringLiteral("editor.jpg"));
@@ -198,6 +205,23 @@ void TestSameBytes::sameFilesAsTheEditor()
             QVERIFY2(!bmp.isEmpty() && bmp == TestPictures::ReadBytes(out.filePath(QStringLiteral("editor.bmp"))),
                      o.name);
         }
+
+        // The quick road takes the partial route's upright pictures and
+        // writes the same bytes; it leaves every other one alone.
+        QVERIFY(QFile::remove(cliJpeg));
+        QFile::remove(out.filePath(QStringLiteral("cli.bmp")));
+        const std::optional<int> quick = FastPath::Run(arguments);
+        QCOMPARE(quick.has_value(), route == Route::PartialJpeg && !turnedOrMirrored);
+        if (!quick) {
+            QVERIFY(!QFile::exists(cliJpeg));
+            continue;
+        }
+        QCOMPARE(*quick, int(Cli::Done));
+        QVERIFY2(TestPictures::ReadBytes(cliJpeg) == TestPictures::ReadBytes(editorJpeg), o.name);
+        if (o.threshold >= 0)
+            QVERIFY2(TestPictures::ReadBytes(out.filePath(QStringLiteral("cli.bmp")))
+                         == TestPictures::ReadBytes(out.filePath(QStringLiteral("editor.bmp"))),
+                     o.name);
     }
 }
 
@@ -225,6 +249,49 @@ void TestSameBytes::refusedLikeTheEditor()
     const SourceCrop::Result ours = SourceCrop::Crop(path, {0, 0, 16, 16});
     QCOMPARE(int(ours.outcome), int(SourceCrop::Outcome::Unreadable));
     QCOMPARE(ours.problem, problem);
+}
+
+void TestSameBytes::quickRoadLeavesTheRest_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    const QString jpeg = source("plain420.jpg");
+    const QString out = dir_.filePath(QStringLiteral("quick.jpg"));
+    // A plain file where the output's folder should be.
+    const QString notAFolder = source("plain444.jpg") + QStringLiteral("/quick.jpg");
+    const struct {
+        const char* name;
+        QStringList arguments;
+    } rows[] = {
+        {"no command", {}},
+        {"another command", {"controlla", jpeg}},
+        {"help", {"foto", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--help"}},
+        {"crop found by itself", {"foto", jpeg, "--auto", "-o", out}},
+        {"unknown option", {"foto", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--nuova"}},
+        {"no output", {"foto", jpeg, "--ritaglio", "0,0,20,20"}},
+        {"two sources", {"foto", jpeg, jpeg, "--ritaglio", "0,0,20,20", "-o", out}},
+        {"crop not numbers", {"foto", jpeg, "--ritaglio", "a,b,c,d", "-o", out}},
+        {"empty crop", {"foto", jpeg, "--ritaglio", "0,0,0,20", "-o", out}},
+        {"crop outside", {"foto", jpeg, "--ritaglio", "500,0,20,20", "-o", out}},
+        {"source missing", {"foto", dir_.filePath(QStringLiteral("none.jpg")), "--ritaglio", "0,0,20,20", "-o", out}},
+        {"source not a JPEG", {"foto", source("colour.bmp"), "--ritaglio", "0,0,20,20", "-o", out}},
+        {"output not writable", {"foto", jpeg, "--ritaglio", "0,0,20,20", "-o", notAFolder}},
+        {"threshold without --bn", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--soglia", "100"}},
+        {"threshold not a number", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--bn", "--soglia", "x"}},
+        {"--bn with a short name", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", dir_.filePath("a.b"), "--bn"}},
+        {"signature too thin for the canvas", {"firma", jpeg, "--ritaglio", "0,0,1,300", "-o", out}},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << r.arguments;
+}
+
+// Every command line the full program has to answer, or that fails, is
+// left to it, with nothing written.
+void TestSameBytes::quickRoadLeavesTheRest()
+{
+    QFETCH(QStringList, arguments);
+    const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+    QVERIFY(!FastPath::Run(arguments));
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), before);
 }
 
 RITRAX_TEST(TestSameBytes)

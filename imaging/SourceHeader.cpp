@@ -1,0 +1,30 @@
+// What the source picture loader decides before decoding anything: the
+// file's type by content, and whether a picture of a size can be loaded.
+// Apart from the loader so that the command line's fast path needs no Qt GUI.
+
+#include "SourcePicture.h"
+
+#include <QFile>
+
+namespace SourcePicture {
+
+FREE_IMAGE_FORMAT FileType(const QString& path)
+{
+    return FreeImage_GetFileType(QFile::encodeName(path).constData(), 0);
+}
+
+Problem CheckSize(long long width, long long height, int bitsPerPixel, std::optional<long long> availableBytes)
+{
+    if (width <= 0 || height <= 0)
+        return Problem::Unreadable;
+    if (width > MaxSide || height > MaxSide)
+        return Problem::TooLarge;
+    // The decoder's copy plus ours (at most 4 bytes per pixel).
+    const long long decoderBytes = qMax(1LL, (bitsPerPixel + 7LL) / 8);
+    const long long needed = width * height * (decoderBytes + 4);
+    if (availableBytes && needed > *availableBytes)
+        return Problem::OutOfMemory;
+    return Problem::None;
+}
+
+} // namespace SourcePicture
