@@ -5,8 +5,6 @@
 #include "PictureCommands.h"
 #include "SourceCrop.h"
 
-#include <QFileInfo>
-
 #include <memory>
 
 namespace FastPath {
@@ -65,10 +63,7 @@ std::optional<int> Signature(const CommandLine::Parsed& a)
             return std::nullopt;
         threshold = *given;
     }
-    const QString bmpName = BlackAndWhiteName(r->output);
-    if (blackAndWhite
-        && (QFileInfo(r->output).fileName().size() <= 4
-            || QFileInfo(bmpName).absoluteFilePath() == QFileInfo(r->output).absoluteFilePath()))
+    if (blackAndWhite && CheckBlackAndWhiteName(r->output) != BmpName::Usable)
         return std::nullopt;
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     if (OutputPipeline::FitSignature(int(r->box.width), int(r->box.height), geometry).isEmpty())
@@ -86,7 +81,7 @@ std::optional<int> Signature(const CommandLine::Parsed& a)
         bmp.reset(OutputPipeline::BlackAndWhite(canvas.get(), threshold));
         if (!bmp)
             return std::nullopt;
-        files.append({FIF_BMP, bmp.get(), bmpName});
+        files.append({FIF_BMP, bmp.get(), BlackAndWhiteName(r->output)});
     }
     if (!OutputPipeline::WriteFiles(files))
         return std::nullopt;

@@ -178,13 +178,17 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
     }
     const QString bmpName = BlackAndWhiteName(request.output);
     if (blackAndWhite) {
-        if (QFileInfo(request.output).fileName().size() <= 4)
+        switch (CheckBlackAndWhiteName(request.output)) {
+        case BmpName::TooShort:
             return Cli::UsageError(s, QStringLiteral("Con %1 il nome del file deve avere più di quattro caratteri: "
                                                      "gli ultimi quattro diventano \".bmp\"")
                                           .arg(BlackAndWhiteOption));
-        if (QFileInfo(bmpName).absoluteFilePath() == QFileInfo(request.output).absoluteFilePath())
+        case BmpName::SameAsJpeg:
             return Cli::UsageError(s, QStringLiteral("Con %1 il file BMP avrebbe lo stesso nome del file JPEG: %2")
                                           .arg(BlackAndWhiteOption, request.output));
+        case BmpName::Usable:
+            break;
+        }
     }
 
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));

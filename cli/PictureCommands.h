@@ -5,6 +5,8 @@
 
 #include "CliCommands.h"
 
+#include <QFileInfo>
+
 namespace PictureCommands {
 
 inline const QString CropOption = QStringLiteral("--ritaglio");
@@ -23,6 +25,18 @@ int RunSignature(const CommandLine::Parsed& arguments, Cli::Streams& streams);
 inline QString BlackAndWhiteName(const QString& output)
 {
     return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
+}
+
+// Why the black-and-white BMP cannot go beside output: the name has no
+// four characters to replace, or the BMP's name would be the JPEG's own.
+enum class BmpName { Usable, TooShort, SameAsJpeg };
+inline BmpName CheckBlackAndWhiteName(const QString& output)
+{
+    if (QFileInfo(output).fileName().size() <= 4)
+        return BmpName::TooShort;
+    if (QFileInfo(BlackAndWhiteName(output)).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+        return BmpName::SameAsJpeg;
+    return BmpName::Usable;
 }
 
 // The options of the two commands, as the help lists them; the crop's is
