@@ -1,8 +1,11 @@
-// The options of the picture commands, shared by the help, the parser and
-// the fast path. Built on first use: the command table, a global of its
-// own, reads them while the program starts.
+// The options of the picture commands and the rules of their command
+// lines, shared by the help, the full commands and the quick road. The
+// options are built on first use: the command table, a global of its own,
+// reads them while the program starts.
 
 #include "PictureCommands.h"
+
+#include <QFileInfo>
 
 namespace PictureCommands {
 
@@ -64,6 +67,58 @@ const QList<CommandLine::Option>& SignatureOptions()
                         "fuori da 0-255 viene portato nell'intervallo.")
              .arg(DefaultThreshold)}};
     return options;
+}
+
+std::variant<Request, QString> ReadRequest(const CommandLine::Parsed& a)
+{
+    if (a.positional.isEmpty())
+        return QStringLiteral("Manca l'immagine sorgente");
+    if (a.positional.size() > 1)
+        return QStringLiteral("Una sola immagine sorgente, non anche: %1").arg(a.positional[1]);
+    Request request;
+    request.source = a.positional[0];
+    request.automatic = a.has(AutoOption);
+    if (request.automatic && a.has(CropOption))
+        return QStringLiteral("Le opzioni %1 e %2 si escludono").arg(CropOption, AutoOption);
+    if (!request.automatic) {
+        if (!a.has(CropOption))
+            return QStringLiteral("Manca l'opzione %1 X,Y,L,A").arg(CropOption);
+        const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
+        if (!box)
+            return QStringLiteral("Ritaglio non valido: \"%1\" (atteso X,Y,L,A, quattro numeri interi)")
+                .arg(a.value(CropOption));
+        request.box = *box;
+    }
+    if (!a.has(OutputOption))
+        return QStringLiteral("Manca l'opzione %1 FILE").arg(OutputOption);
+    request.output = a.value(OutputOption);
+    if (request.output.isEmpty())
+        return QStringLiteral("Manca il nome del file di uscita");
+    return request;
+}
+
+std::variant<BlackAndWhiteChoice, QString> ReadBlackAndWhite(const CommandLine::Parsed& a, const QString& output)
+{
+    BlackAndWhiteChoice choice;
+    choice.wanted = a.has(BlackAndWhiteOption);
+    if (a.has(ThresholdOption)) {
+        if (!choice.wanted)
+            return QStringLiteral("L'opzione %1 vale solo insieme a %2").arg(ThresholdOption, BlackAndWhiteOption);
+        const std::optional<int> given = CommandLine::ParseThreshold(a.value(ThresholdOption));
+        if (!given)
+            return QStringLiteral("Soglia non valida: \"%1\" (atteso un numero)").arg(a.value(ThresholdOption));
+        choice.threshold = *given;
+    }
+    if (choice.wanted) {
+        if (QFileInfo(output).fileName().size() <= 4)
+            return QStringLiteral("Con %1 il nome del file deve avere più di quattro caratteri: "
+                                  "gli ultimi quattro diventano \".bmp\"")
+                .arg(BlackAndWhiteOption);
+        if (QFileInfo(BlackAndWhiteName(output)).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+            return QStringLiteral("Con %1 il file BMP avrebbe lo stesso nome del file JPEG: %2")
+                .arg(BlackAndWhiteOption, output);
+    }
+    return choice;
 }
 
 } // namespace PictureCommands

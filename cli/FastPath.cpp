@@ -16,28 +16,21 @@ struct BitmapDeleter {
 };
 using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
-// The source, crop and output of a command line the full program would
-// accept as it stands.
-struct Request {
-    QString source;
-    SourceCrop::Box box;
-    QString output;
-};
-
-std::optional<Request> ReadRequest(const CommandLine::Parsed& a)
+// A request the quick road can carry out: a crop given, not found.
+std::optional<PictureCommands::Request> ReadRequest(const CommandLine::Parsed& a)
 {
-    using namespace PictureCommands;
-    if (a.help || a.has(AutoOption) || a.positional.size() != 1 || !a.has(CropOption) || !a.has(OutputOption))
+    if (a.help)
         return std::nullopt;
-    const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
-    if (!box || box->width <= 0 || box->height <= 0 || a.value(OutputOption).isEmpty())
+    const std::variant<PictureCommands::Request, QString> read = PictureCommands::ReadRequest(a);
+    const PictureCommands::Request* request = std::get_if<PictureCommands::Request>(&read);
+    if (!request || request->automatic || request->box.width <= 0 || request->box.height <= 0)
         return std::nullopt;
-    return Request{a.positional[0], *box, a.value(OutputOption)};
+    return *request;
 }
 
 std::optional<int> Photo(const CommandLine::Parsed& a)
 {
-    const std::optional<Request> r = ReadRequest(a);
+    const std::optional<PictureCommands::Request> r = ReadRequest(a);
     if (!r)
         return std::nullopt;
     const Bitmap crop(SourceCrop::CropUprightJpeg(r->source, r->box));
@@ -52,19 +45,13 @@ std::optional<int> Photo(const CommandLine::Parsed& a)
 std::optional<int> Signature(const CommandLine::Parsed& a)
 {
     using namespace PictureCommands;
-    const std::optional<Request> r = ReadRequest(a);
+    const std::optional<PictureCommands::Request> r = ReadRequest(a);
     if (!r)
         return std::nullopt;
-    const bool blackAndWhite = a.has(BlackAndWhiteOption);
-    int threshold = DefaultThreshold;
-    if (a.has(ThresholdOption)) {
-        const std::optional<int> given = CommandLine::ParseThreshold(a.value(ThresholdOption));
-        if (!blackAndWhite || !given)
-            return std::nullopt;
-        threshold = *given;
-    }
-    if (blackAndWhite && CheckBlackAndWhiteName(r->output) != BmpName::Usable)
+    const std::variant<BlackAndWhiteChoice, QString> choice = ReadBlackAndWhite(a, r->output);
+    if (!std::holds_alternative<BlackAndWhiteChoice>(choice))
         return std::nullopt;
+    const auto [blackAndWhite, threshold] = std::get<BlackAndWhiteChoice>(choice);
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     if (OutputPipeline::FitSignature(int(r->box.width), int(r->box.height), geometry).isEmpty())
         return std::nullopt;

@@ -16,44 +16,18 @@ using Cli::Streams;
 
 namespace {
 
-struct Request {
-    QString source;
-    SourceCrop::Box box;
-    bool automatic = false; // --auto: the crop is found, not given
-    QString output;
-};
-
 struct BitmapDeleter {
     void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
 };
 using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
-// The source, the crop and the output every picture command needs; Done,
-// or the exit code of a message already given.
+// The request of the command line; Done, or the exit code of a message given.
 int ReadRequest(const CommandLine::Parsed& a, Streams& s, Request& request)
 {
-    if (a.positional.isEmpty())
-        return Cli::UsageError(s, QStringLiteral("Manca l'immagine sorgente"));
-    if (a.positional.size() > 1)
-        return Cli::UsageError(s, QStringLiteral("Una sola immagine sorgente, non anche: %1").arg(a.positional[1]));
-    request.source = a.positional[0];
-    request.automatic = a.has(AutoOption);
-    if (request.automatic && a.has(CropOption))
-        return Cli::UsageError(s, QStringLiteral("Le opzioni %1 e %2 si escludono").arg(CropOption, AutoOption));
-    if (!request.automatic) {
-        if (!a.has(CropOption))
-            return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 X,Y,L,A").arg(CropOption));
-        const std::optional<SourceCrop::Box> box = CommandLine::ParseCrop(a.value(CropOption));
-        if (!box)
-            return Cli::UsageError(s, QStringLiteral("Ritaglio non valido: \"%1\" (atteso X,Y,L,A, quattro numeri interi)")
-                                          .arg(a.value(CropOption)));
-        request.box = *box;
-    }
-    if (!a.has(OutputOption))
-        return Cli::UsageError(s, QStringLiteral("Manca l'opzione %1 FILE").arg(OutputOption));
-    request.output = a.value(OutputOption);
-    if (request.output.isEmpty())
-        return Cli::UsageError(s, QStringLiteral("Manca il nome del file di uscita"));
+    std::variant<Request, QString> read = PictureCommands::ReadRequest(a);
+    if (const QString* problem = std::get_if<QString>(&read))
+        return Cli::UsageError(s, *problem);
+    request = std::get<Request>(std::move(read));
     return Cli::Done;
 }
 
@@ -164,32 +138,11 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
     Request request;
     if (const int code = ReadRequest(a, s, request); code != Cli::Done)
         return code;
-    const bool blackAndWhite = a.has(BlackAndWhiteOption);
-    int threshold = DefaultThreshold;
-    if (a.has(ThresholdOption)) {
-        if (!blackAndWhite)
-            return Cli::UsageError(s, QStringLiteral("L'opzione %1 vale solo insieme a %2")
-                                          .arg(ThresholdOption, BlackAndWhiteOption));
-        const std::optional<int> given = CommandLine::ParseThreshold(a.value(ThresholdOption));
-        if (!given)
-            return Cli::UsageError(
-                s, QStringLiteral("Soglia non valida: \"%1\" (atteso un numero)").arg(a.value(ThresholdOption)));
-        threshold = *given;
-    }
-    const QString bmpName = BlackAndWhiteName(request.output);
-    if (blackAndWhite) {
-        switch (CheckBlackAndWhiteName(request.output)) {
-        case BmpName::TooShort:
-            return Cli::UsageError(s, QStringLiteral("Con %1 il nome del file deve avere più di quattro caratteri: "
-                                                     "gli ultimi quattro diventano \".bmp\"")
-                                          .arg(BlackAndWhiteOption));
-        case BmpName::SameAsJpeg:
-            return Cli::UsageError(s, QStringLiteral("Con %1 il file BMP avrebbe lo stesso nome del file JPEG: %2")
-                                          .arg(BlackAndWhiteOption, request.output));
-        case BmpName::Usable:
-            break;
-        }
-    }
+    const std::variant<BlackAndWhiteChoice, QString> choice = ReadBlackAndWhite(a, request.output);
+    if (const QString* problem = std::get_if<QString>(&choice))
+        return Cli::UsageError(s, *problem);
+    const bool blackAndWhite = std::get<BlackAndWhiteChoice>(choice).wanted;
+    const int threshold = std::get<BlackAndWhiteChoice>(choice).threshold;
 
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     if (request.box.width > 0 && request.box.height > 0) {
@@ -224,7 +177,7 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
         bmp.reset(OutputPipeline::BlackAndWhite(canvas.get(), threshold));
         if (!bmp)
             return NoMemory(s);
-        files.append({FIF_BMP, bmp.get(), bmpName});
+        files.append({FIF_BMP, bmp.get(), BlackAndWhiteName(request.output)});
     }
     return Write(files, s);
 }

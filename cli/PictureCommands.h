@@ -5,7 +5,7 @@
 
 #include "CliCommands.h"
 
-#include <QFileInfo>
+#include <variant>
 
 namespace PictureCommands {
 
@@ -27,17 +27,29 @@ inline QString BlackAndWhiteName(const QString& output)
     return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
 }
 
-// Why the black-and-white BMP cannot go beside output: the name has no
-// four characters to replace, or the BMP's name would be the JPEG's own.
-enum class BmpName { Usable, TooShort, SameAsJpeg };
-inline BmpName CheckBlackAndWhiteName(const QString& output)
-{
-    if (QFileInfo(output).fileName().size() <= 4)
-        return BmpName::TooShort;
-    if (QFileInfo(BlackAndWhiteName(output)).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
-        return BmpName::SameAsJpeg;
-    return BmpName::Usable;
-}
+// What a picture command line asks for. Read by the full commands, which
+// tell the operator what is wrong, and by the quick road, which leaves a
+// wrong command line to them.
+struct Request {
+    QString source;
+    SourceCrop::Box box;
+    bool automatic = false; // --auto: the crop is found, not given
+    QString output;
+};
+// The request, or the sentence that says what is wrong with the command line.
+std::variant<Request, QString> ReadRequest(const CommandLine::Parsed& arguments);
+
+// The black-and-white file of "firma": whether it is asked for and its
+// threshold (the default, or --soglia brought into 0..255).
+struct BlackAndWhiteChoice {
+    bool wanted = false;
+    int threshold = DefaultThreshold;
+};
+// The choice, or the sentence that says what is wrong: --soglia without
+// --bn or not a number, or an output name the BMP's name cannot be made
+// from (no four characters to replace, or the JPEG's own name).
+std::variant<BlackAndWhiteChoice, QString> ReadBlackAndWhite(const CommandLine::Parsed& arguments,
+                                                              const QString& output);
 
 // The options of the two commands, as the help lists them; the crop's is
 // the portal check's too.

@@ -2,6 +2,7 @@
 // found crop written byte for byte as the same crop given by hand, the
 // check's exit codes, refusals.
 
+#include "RunCli.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
@@ -13,22 +14,6 @@
 namespace {
 
 const QString Sample = QStringLiteral(RITRAX_SAMPLES_DIR "/modulo-300dpi.jpg");
-
-struct Result {
-    int code = -1;
-    QString out, err;
-};
-
-Result Tool(const QStringList& arguments, const QString& folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(RITRAX_CLI_PATH), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 // "Ritaglio automatico: X,Y,L,A" as the --ritaglio argument.
 QString CropPrinted(const QString& out)
@@ -65,12 +50,12 @@ void TestAutoCommands::autoIsTheSameAsTheCropGiven_data()
 void TestAutoCommands::autoIsTheSameAsTheCropGiven()
 {
     QFETCH(QStringList, command);
-    const Result found = Tool(QStringList{command.first(), Sample, "--auto", "-o", "auto.jpg"} + command.mid(1), dir_.path());
+    const CliRun found = RunCli(QStringList{command.first(), Sample, "--auto", "-o", "auto.jpg"} + command.mid(1), dir_.path());
     QCOMPARE(found.code, 0);
     QCOMPARE(found.err, QString());
     const QString crop = CropPrinted(found.out);
     QVERIFY2(!crop.isEmpty(), qPrintable(found.out));
-    const Result given = Tool(QStringList{command.first(), Sample, "--ritaglio", crop, "-o", "given.jpg"} + command.mid(1),
+    const CliRun given = RunCli(QStringList{command.first(), Sample, "--ritaglio", crop, "-o", "given.jpg"} + command.mid(1),
                               dir_.path());
     QCOMPARE(given.code, 0);
     QCOMPARE(TestPictures::ReadBytes(dir_.filePath("auto.jpg")), TestPictures::ReadBytes(dir_.filePath("given.jpg")));
@@ -79,16 +64,16 @@ void TestAutoCommands::autoIsTheSameAsTheCropGiven()
 
 void TestAutoCommands::checkExitCodes()
 {
-    const Result made = Tool({"foto", Sample, "--auto", "-o", "checked.jpg"}, dir_.path());
+    const CliRun made = RunCli({"foto", Sample, "--auto", "-o", "checked.jpg"}, dir_.path());
     QCOMPARE(made.code, 0);
-    const Result good = Tool({"controlla", dir_.filePath("checked.jpg")}, dir_.path());
+    const CliRun good = RunCli({"controlla", dir_.filePath("checked.jpg")}, dir_.path());
     QCOMPARE(good.code, 0);
     QCOMPARE(good.out.count(QStringLiteral("  OK\n")), 7);
     QVERIFY(good.out.contains(QStringLiteral("Linea degli occhi")));
 
     // A grey photo: no face, so the geometry fails, and says why.
     QVERIFY(TestPictures::SavePicture(dir_.filePath("grey.jpg"), FIF_JPEG, 265, 320, QColor(128, 128, 128)));
-    const Result grey = Tool({"controlla", dir_.filePath("grey.jpg")}, dir_.path());
+    const CliRun grey = RunCli({"controlla", dir_.filePath("grey.jpg")}, dir_.path());
     QCOMPARE(grey.code, 1);
     QVERIFY(grey.out.contains(QStringLiteral("Altezza della testa")) && grey.out.contains(QStringLiteral("NO")));
     QVERIFY(grey.out.contains(QStringLiteral("Nota: nessun viso trovato")));
@@ -116,7 +101,7 @@ void TestAutoCommands::refusals()
     QFETCH(int, code);
     QFETCH(QString, message);
     QVERIFY(TestPictures::SavePicture(dir_.filePath("blank.jpg"), FIF_JPEG, 800, 600, QColor(250, 250, 250)));
-    const Result r = Tool(arguments, dir_.path());
+    const CliRun r = RunCli(arguments, dir_.path());
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(dir_.filePath("x.jpg")));

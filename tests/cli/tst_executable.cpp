@@ -1,4 +1,5 @@
 #include "TestJpegs.h"
+#include "RunCli.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
@@ -11,23 +12,6 @@
 #include <QTest>
 
 namespace {
-
-struct Ran {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Ran RunTool(const QStringList& arguments, const QString& folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(RITRAX_CLI_PATH), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QStringList Listing(const QString& folder)
 {
@@ -102,7 +86,7 @@ void TestExecutable::help()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, expected);
-    const Ran ran = RunTool(arguments, sources_.path());
+    const CliRun ran = RunCli(arguments, sources_.path());
     QCOMPARE(ran.code, 0);
     QCOMPARE(ran.err, QString());
     for (const QString& text : expected)
@@ -187,7 +171,7 @@ void TestExecutable::refusesAndWritesNothing()
             QVERIFY(TestPictures::WriteBytes(out.filePath(name), "old"));
     }
     const QStringList before = Listing(out.path());
-    const Ran ran = RunTool(arguments, out.path());
+    const CliRun ran = RunCli(arguments, out.path());
     QCOMPARE(ran.code, code);
     QVERIFY2(ran.err.startsWith(QStringLiteral("ritrax-cli: ")) && ran.err.contains(message), qPrintable(ran.err));
     QCOMPARE(ran.out, QString());
@@ -203,10 +187,10 @@ void TestExecutable::writesTheNamedFiles()
     QTemporaryDir out;
     QVERIFY(TestPictures::WriteBytes(out.filePath("foto.jpeg"), "old"));
     const QString page = source("page.jpg");
-    Ran ran = RunTool({"foto", page, "--ritaglio", "20,0,166,200", "-o", "foto.jpeg"}, out.path());
+    CliRun ran = RunCli({"foto", page, "--ritaglio", "20,0,166,200", "-o", "foto.jpeg"}, out.path());
     QCOMPARE(ran.code, 0);
     QCOMPARE(ran.err, QString());
-    ran = RunTool({"firma", page, "--ritaglio=0,100,300,100", "-o", "firma.JPG", "--bn", "--soglia", "300"}, out.path());
+    ran = RunCli({"firma", page, "--ritaglio=0,100,300,100", "-o", "firma.JPG", "--bn", "--soglia", "300"}, out.path());
     QCOMPARE(ran.code, 0);
     QCOMPARE(Listing(out.path()), (QStringList{"firma.JPG", "firma.bmp", "foto.jpeg"}));
 
