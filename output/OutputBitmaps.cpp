@@ -3,11 +3,13 @@
 
 #include "OutputPipeline.h"
 
+#include "BicubicRescale.h"
 #include "MFreeImage.h"
 #include "Numbers.h"
 #include "WholeFile.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace OutputPipeline {
@@ -17,13 +19,36 @@ float SingleRatio(double numerator, double denominator)
 {
     return static_cast<float>(numerator / denominator);
 }
+
+// FreeImage_Paste with alpha 255 blends each byte as
+// ((s - d) * 255 + (d << 8)) >> 8; on white (d = 255) that is
+// (255 * (s + 1)) >> 8 = s, so the paste is a copy of the rows. Copied here
+// row by row: the library's byte loop asks the bitmap's size again for every
+// byte and takes longer than the rescale it follows.
+void PasteOntoWhite(FIBITMAP* canvas, FIBITMAP* scaled, QPoint at)
+{
+    const unsigned width = FreeImage_GetWidth(scaled);
+    const unsigned height = FreeImage_GetHeight(scaled);
+    const unsigned canvasHeight = FreeImage_GetHeight(canvas);
+    if (FreeImage_GetBPP(scaled) != 24 || FreeImage_GetBPP(canvas) != 24 || at.x() < 0 || at.y() < 0
+        || unsigned(at.x()) + width > FreeImage_GetWidth(canvas) || unsigned(at.y()) + height > canvasHeight) {
+        MFreeImage::PasteBitmap(canvas, scaled, at.x(), at.y(), 255);
+        return;
+    }
+    for (unsigned y = 0; y < height; ++y) {
+        // FreeImage counts its rows from the bottom.
+        BYTE* target = FreeImage_GetScanLine(canvas, int(canvasHeight - unsigned(at.y()) - height + y));
+        std::memcpy(target + std::size_t(at.x()) * 3, FreeImage_GetScanLine(scaled, int(y)), std::size_t(width) * 3);
+    }
+}
+
 } // namespace
 
 FIBITMAP* MakePhotoBitmap(FIBITMAP* crop)
 {
     if (!crop)
         return nullptr;
-    FIBITMAP* photo = FreeImage_Rescale(crop, PhotoWidth, PhotoHeight, FILTER_BICUBIC);
+    FIBITMAP* photo = BicubicRescale::Rescale(crop, PhotoWidth, PhotoHeight);
     if (!photo)
         return nullptr;
     FreeImage_SetDotsPerMeterX(photo, PhotoDotsPerMetre);
@@ -61,14 +86,14 @@ FIBITMAP* MakeSignatureBitmap(FIBITMAP* crop, int width, int height, const Signa
     if (fitted)
         *fitted = size;
     FIBITMAP* scaled = size.isEmpty() ? nullptr
-                                      : FreeImage_Rescale(crop, size.width(), size.height(), FILTER_BICUBIC);
+                                      : BicubicRescale::Rescale(crop, size.width(), size.height());
     if (!scaled)
         return nullptr;
     RGBQUAD white{255, 255, 255, 0};
     FIBITMAP* canvas = FreeImage_AllocateEx(g.canvasWidth, g.canvasHeight, 24, &white, 0, nullptr, 0, 0, 0);
     if (canvas) {
         const QPoint at = SignaturePosition(size, g);
-        MFreeImage::PasteBitmap(canvas, scaled, at.x(), at.y(), 255);
+        PasteOntoWhite(canvas, scaled, at);
         FreeImage_SetDotsPerMeterX(canvas, unsigned(g.dotsPerMetre));
         FreeImage_SetDotsPerMeterY(canvas, unsigned(g.dotsPerMetre));
     }

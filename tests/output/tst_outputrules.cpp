@@ -2,7 +2,10 @@
 #include "OutputPipeline.h"
 #include "TestRegistry.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <cstring>
 
 using namespace OutputPipeline;
 
@@ -19,6 +22,8 @@ private slots:
     void startFolder();
     void fitSignature_data();
     void fitSignature();
+    void canvasAsTheLibraryPastes_data();
+    void canvasAsTheLibraryPastes();
 };
 
 void TestOutputRules::photoNames_data()
@@ -124,6 +129,76 @@ void TestOutputRules::fitSignature()
     const QSize size = FitSignature(crop.width(), crop.height(), g);
     QCOMPARE(size, fitted);
     QCOMPARE(SignaturePosition(size, g), at);
+}
+
+namespace {
+
+// Noise over the whole byte range, so that the rescaled signature holds
+// black, white and everything between.
+FIBITMAP* NoiseBitmap(int width, int height, quint32 seed)
+{
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, y);
+        for (int i = 0; i < width * 3; ++i)
+            row[i] = BYTE(random.bounded(256));
+    }
+    return bitmap;
+}
+
+bool SameBitmaps(FIBITMAP* a, FIBITMAP* b)
+{
+    const unsigned width = FreeImage_GetWidth(a);
+    const unsigned height = FreeImage_GetHeight(a);
+    if (FreeImage_GetBPP(a) != FreeImage_GetBPP(b) || width != FreeImage_GetWidth(b) || height != FreeImage_GetHeight(b)
+        || FreeImage_GetDotsPerMeterX(a) != FreeImage_GetDotsPerMeterX(b)
+        || FreeImage_GetDotsPerMeterY(a) != FreeImage_GetDotsPerMeterY(b))
+        return false;
+    for (unsigned y = 0; y < height; ++y)
+        if (std::memcmp(FreeImage_GetScanLine(a, int(y)), FreeImage_GetScanLine(b, int(y)), width * 3) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void TestOutputRules::canvasAsTheLibraryPastes_data()
+{
+    QTest::addColumn<bool>("dpi200");
+    QTest::addColumn<QSize>("crop");
+    QTest::newRow("600 DPI, limited by the height") << false << QSize(400, 200);
+    QTest::newRow("600 DPI, limited by the width") << false << QSize(1000, 97);
+    QTest::newRow("600 DPI, the box's own size") << false << QSize(706, 138);
+    QTest::newRow("200 DPI, odd margin to even") << true << QSize(400, 200);
+    QTest::newRow("200 DPI, the whole canvas") << true << QSize(711, 144);
+    QTest::newRow("one pixel high") << false << QSize(3000, 5);
+}
+
+// The canvas is the library's own steps: rescale, a white canvas, the
+// signature pasted at full strength where its position says.
+void TestOutputRules::canvasAsTheLibraryPastes()
+{
+    QFETCH(bool, dpi200);
+    QFETCH(QSize, crop);
+    const SignatureGeometry g = SignatureGeometryFor(dpi200);
+    FIBITMAP* source = NoiseBitmap(crop.width(), crop.height(), quint32(crop.width() * 7 + crop.height()));
+    QSize fitted;
+    FIBITMAP* canvas = MakeSignatureBitmap(source, crop.width(), crop.height(), g, &fitted);
+    QVERIFY(canvas);
+    QCOMPARE(fitted, FitSignature(crop.width(), crop.height(), g));
+
+    FIBITMAP* scaled = FreeImage_Rescale(source, fitted.width(), fitted.height(), FILTER_BICUBIC);
+    RGBQUAD white{255, 255, 255, 0};
+    FIBITMAP* expected = FreeImage_AllocateEx(g.canvasWidth, g.canvasHeight, 24, &white, 0, nullptr, 0, 0, 0);
+    const QPoint at = SignaturePosition(fitted, g);
+    QVERIFY(FreeImage_Paste(expected, scaled, at.x(), at.y(), 255));
+    FreeImage_SetDotsPerMeterX(expected, unsigned(g.dotsPerMetre));
+    FreeImage_SetDotsPerMeterY(expected, unsigned(g.dotsPerMetre));
+    const bool same = SameBitmaps(canvas, expected);
+    for (FIBITMAP* b : {source, canvas, scaled, expected})
+        FreeImage_Unload(b);
+    QVERIFY(same);
 }
 
 RITRAX_TEST(TestOutputRules)
