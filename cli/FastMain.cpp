@@ -1,21 +1,27 @@
-// ritrax-cli: the photo and signature files without windows. The common
-// case, a crop of an upright JPEG, is done here; every other command line
-// is handed, as it stands, to the full program beside this one.
+// ritrax-cli: the photo and signature files without windows. This launcher
+// loads no library of the program's: it loads the quick road (a module with
+// Qt Core, FreeImage and the output pipeline) on a second thread while it
+// decodes, on this one, the crop the command line names. The quick road
+// does the common case, a crop of an upright JPEG; every other command line
+// is handed, as it stands, to the full program.
 
-#include "CliCommands.h"
-#include "FastPath.h"
-
-#include <QByteArray>
-#include <QStringList>
+#include "FastPrefetch.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace {
+
+// As the full program exits when something inside it fails.
+constexpr int InternalFailure = 1;
 
 // This program's folder, from the link the kernel keeps to it.
 std::string OwnFolder()
@@ -29,27 +35,50 @@ std::string OwnFolder()
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// Beside this program in the build folder; in the libexec folder once
+// installed. Empty when neither is there with the access asked for.
+std::string Companion(const std::string& folder, const char* name, int accessMode)
+{
+    for (const std::string& path : {folder + "/" + name, folder + "/" RITRAX_CLI_LIBEXEC_RELATIVE "/" + name})
+        if (access(path.c_str(), accessMode) == 0)
+            return path;
+    return {};
+}
+
+// The quick road's exit code, or -1 where it leaves the command line to the
+// full program (or cannot be loaded: the full program then does it all).
+int RunQuickRoad(const std::string& folder, int argc, char** argv)
+{
+    const std::string module = Companion(folder, RITRAX_CLI_MODULE_NAME, R_OK);
+    if (module.empty())
+        return -1;
+    void* handle = nullptr;
+    std::thread loader([&handle, &module] { handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL); });
+    std::unique_ptr<FastPrefetch::Region> ahead;
+    if (const std::optional<FastPrefetch::Guess> guess = FastPrefetch::GuessCrop({argv + 1, argv + argc}))
+        ahead = FastPrefetch::Fetch(*guess);
+    loader.join();
+    if (!handle)
+        return -1;
+    const auto run = reinterpret_cast<FastPrefetch::RunFunction>(dlsym(handle, FastPrefetch::RunFunctionName));
+    return run ? run(argc, argv, ahead.get()) : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const std::optional<int> code = FastPath::Run(arguments))
-        return *code;
-
-    // Beside this program in the build folder; in the libexec folder once
-    // installed.
     const std::string folder = OwnFolder();
-    const std::string candidates[] = {folder + "/" RITRAX_CLI_FULL_NAME,
-                                      folder + "/" RITRAX_CLI_FULL_RELATIVE "/" RITRAX_CLI_FULL_NAME};
-    for (const std::string& full : candidates)
-        if (access(full.c_str(), X_OK) == 0) {
-            execv(full.c_str(), argv);
-            std::fprintf(stderr, "ritrax-cli: impossibile avviare %s: %s\n", full.c_str(), std::strerror(errno));
-            return Cli::InternalFailure;
-        }
-    std::fprintf(stderr, "ritrax-cli: programma non trovato: %s\n", candidates[1].c_str());
-    return Cli::InternalFailure;
+    if (const int code = RunQuickRoad(folder, argc, argv); code >= 0)
+        return code;
+
+    const std::string full = Companion(folder, RITRAX_CLI_FULL_NAME, X_OK);
+    if (full.empty()) {
+        std::fprintf(stderr, "ritrax-cli: programma non trovato: %s\n",
+                     (folder + "/" RITRAX_CLI_LIBEXEC_RELATIVE "/" RITRAX_CLI_FULL_NAME).c_str());
+        return InternalFailure;
+    }
+    execv(full.c_str(), argv);
+    std::fprintf(stderr, "ritrax-cli: impossibile avviare %s: %s\n", full.c_str(), std::strerror(errno));
+    return InternalFailure;
 }

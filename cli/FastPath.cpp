@@ -28,12 +28,12 @@ std::optional<PictureCommands::Request> ReadRequest(const CommandLine::Parsed& a
     return *request;
 }
 
-std::optional<int> Photo(const CommandLine::Parsed& a)
+std::optional<int> Photo(const CommandLine::Parsed& a, const FastPrefetch::Region* ahead)
 {
     const std::optional<PictureCommands::Request> r = ReadRequest(a);
     if (!r)
         return std::nullopt;
-    const Bitmap crop(SourceCrop::CropUprightJpeg(r->source, r->box));
+    const Bitmap crop(SourceCrop::CropUprightJpeg(r->source, r->box, ahead));
     if (!crop)
         return std::nullopt;
     const Bitmap photo(OutputPipeline::MakePhotoBitmap(crop.get()));
@@ -42,7 +42,7 @@ std::optional<int> Photo(const CommandLine::Parsed& a)
     return Cli::Done;
 }
 
-std::optional<int> Signature(const CommandLine::Parsed& a)
+std::optional<int> Signature(const CommandLine::Parsed& a, const FastPrefetch::Region* ahead)
 {
     using namespace PictureCommands;
     const std::optional<PictureCommands::Request> r = ReadRequest(a);
@@ -56,7 +56,7 @@ std::optional<int> Signature(const CommandLine::Parsed& a)
     if (OutputPipeline::FitSignature(int(r->box.width), int(r->box.height), geometry).isEmpty())
         return std::nullopt;
 
-    const Bitmap crop(SourceCrop::CropUprightJpeg(r->source, r->box));
+    const Bitmap crop(SourceCrop::CropUprightJpeg(r->source, r->box, ahead));
     if (!crop)
         return std::nullopt;
     const Bitmap canvas(OutputPipeline::MakeSignatureBitmap(crop.get(), int(r->box.width), int(r->box.height), geometry));
@@ -77,7 +77,7 @@ std::optional<int> Signature(const CommandLine::Parsed& a)
 
 } // namespace
 
-std::optional<int> Run(const QStringList& arguments)
+std::optional<int> Run(const QStringList& arguments, const FastPrefetch::Region* ahead)
 {
     if (arguments.isEmpty())
         return std::nullopt;
@@ -89,7 +89,7 @@ std::optional<int> Run(const QStringList& arguments)
         arguments.mid(1), photo ? PictureCommands::PhotoOptions() : PictureCommands::SignatureOptions(), command);
     if (!parsed.parsed)
         return std::nullopt;
-    return photo ? Photo(*parsed.parsed) : Signature(*parsed.parsed);
+    return photo ? Photo(*parsed.parsed, ahead) : Signature(*parsed.parsed, ahead);
 }
 
 } // namespace FastPath

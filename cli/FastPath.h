@@ -7,6 +7,8 @@
 // --auto, the other commands, any failure) is left to the full program,
 // which gives the same files for what this road does.
 
+#include "FastPrefetch.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -15,6 +17,7 @@ namespace FastPath {
 
 // The exit code when the command was carried out here; nothing, with
 // nothing written, when the full program has to run the command line.
-std::optional<int> Run(const QStringList& arguments);
+// ahead: the crop the launcher decoded while this road was loading.
+std::optional<int> Run(const QStringList& arguments, const FastPrefetch::Region* ahead = nullptr);
 
 } // namespace FastPath

@@ -1,6 +1,7 @@
 #include "JpegRegion.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -52,7 +53,7 @@ struct Decoder {
 // alike come out as blue, green, red (and a filler byte for the layout of a
 // Format_RGB32 image); the colour conversion is the library's own either way. CMYK is left
 // alone: FreeImage converts it with a formula of its own.
-bool Start(Decoder& d, const uchar* data, std::size_t size, Layout layout)
+bool Start(Decoder& d, const unsigned char* data, std::size_t size, Layout layout)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -78,7 +79,7 @@ bool Start(Decoder& d, const uchar* data, std::size_t size, Layout layout)
 // Decodes the rows of rect with a margin of one MCU on every side (cut off
 // again), so that no output pixel of rect is at the border of what the
 // library decoded.
-bool ReadRows(Decoder& d, const QRect& rect, int bytesPerPixel, const RowTarget& target)
+bool ReadRows(Decoder& d, const Rect& rect, int bytesPerPixel, const RowTarget& target)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -87,10 +88,10 @@ bool ReadRows(Decoder& d, const QRect& rect, int bytesPerPixel, const RowTarget&
     const int height = int(info.output_height);
     const int marginX = info.max_h_samp_factor * DCTSIZE;
     const int marginY = info.max_v_samp_factor * DCTSIZE;
-    const int left = qMax(0, rect.left() - marginX);
-    const int right = qMin(width, rect.right() + 1 + marginX);
-    const int top = qMax(0, rect.top() - marginY);
-    const int bottom = qMin(height, rect.bottom() + 1 + marginY);
+    const int left = std::max(0, rect.x - marginX);
+    const int right = std::min(width, rect.x + rect.width + marginX);
+    const int top = std::max(0, rect.y - marginY);
+    const int bottom = std::min(height, rect.y + rect.height + marginY);
 
     JDIMENSION xOffset = JDIMENSION(left);
     JDIMENSION columns = JDIMENSION(right - left);
@@ -101,13 +102,13 @@ bool ReadRows(Decoder& d, const QRect& rect, int bytesPerPixel, const RowTarget&
 
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                columns * JDIMENSION(bytesPerPixel), 1);
-    const std::size_t skipBytes = std::size_t(rect.left() - int(xOffset)) * std::size_t(bytesPerPixel);
-    const std::size_t rowBytes = std::size_t(rect.width()) * std::size_t(bytesPerPixel);
+    const std::size_t skipBytes = std::size_t(rect.x - int(xOffset)) * std::size_t(bytesPerPixel);
+    const std::size_t rowBytes = std::size_t(rect.width) * std::size_t(bytesPerPixel);
     for (int y = top; y < bottom; ++y) {
         if (jpeg_read_scanlines(&info, row, 1) != 1)
             return false;
-        if (y >= rect.top() && y <= rect.bottom())
-            std::memcpy(target(y - rect.top()), row[0] + skipBytes, rowBytes);
+        if (y >= rect.y && y < rect.y + rect.height)
+            std::memcpy(target(y - rect.y), row[0] + skipBytes, rowBytes);
     }
     return d.errors.pub.num_warnings == 0;
 }
@@ -115,7 +116,7 @@ bool ReadRows(Decoder& d, const QRect& rect, int bytesPerPixel, const RowTarget&
 // A complete JPEG ends with its end-of-image marker. The whole load refuses
 // a file cut short, and a partial decode never gets to its end: such files
 // are told apart by their last bytes.
-bool EndsWithEndMarker(const uchar* data, std::size_t size)
+bool EndsWithEndMarker(const unsigned char* data, std::size_t size)
 {
     return size >= 4 && data[size - 2] == 0xff && data[size - 1] == 0xd9;
 }
@@ -127,34 +128,19 @@ int BytesPerPixel(Layout layout)
     return layout == Layout::Bgrx ? 4 : 3;
 }
 
-bool DecodeRows(const uchar* data, std::size_t size, const QRect& rect, Layout layout, const RowTarget& target)
+bool DecodeRows(const unsigned char* data, std::size_t size, const Rect& rect, Layout layout,
+                const RowTarget& target)
 {
-    if (!data || !EndsWithEndMarker(data, size) || rect.isEmpty())
+    if (!data || !EndsWithEndMarker(data, size) || rect.empty() || rect.x < 0 || rect.y < 0)
         return false;
     Decoder d;
     if (!Start(d, data, size, layout))
         return false;
-    const QRect picture(0, 0, int(d.info.output_width), int(d.info.output_height));
-    if (!picture.contains(rect))
+    // In 64 bits: a rectangle far outside must not wrap round to inside.
+    if (static_cast<long long>(rect.x) + rect.width > d.info.output_width
+        || static_cast<long long>(rect.y) + rect.height > d.info.output_height)
         return false;
     return ReadRows(d, rect, BytesPerPixel(layout), target);
-}
-
-FIBITMAP* DecodeBitmap(const uchar* data, std::size_t size, const QRect& rect)
-{
-    if (rect.isEmpty())
-        return nullptr;
-    FIBITMAP* bitmap = FreeImage_Allocate(rect.width(), rect.height(), 24);
-    if (!bitmap)
-        return nullptr;
-    // FreeImage keeps its rows bottom up.
-    const int last = rect.height() - 1;
-    if (!DecodeRows(data, size, rect, Layout::Bgr,
-                    [bitmap, last](int y) { return static_cast<uchar*>(FreeImage_GetScanLine(bitmap, last - y)); })) {
-        FreeImage_Unload(bitmap);
-        return nullptr;
-    }
-    return bitmap;
 }
 
 } // namespace JpegRegion

@@ -1,7 +1,7 @@
 // The decoded rectangle as a picture; apart from the decoder so that the
-// command line's fast path, which decodes into bitmaps, needs no Qt GUI.
+// command line's quick road, which decodes into bitmaps, needs no Qt GUI.
 
-#include "JpegRegion.h"
+#include "JpegRegionPictures.h"
 
 namespace JpegRegion {
 
@@ -12,7 +12,8 @@ std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& r
     QImage region(rect.size(), QImage::Format_RGB32);
     if (region.isNull())
         return std::nullopt;
-    if (!DecodeRows(data, size, rect, Layout::Bgrx, [&region](int y) { return region.scanLine(y); }))
+    if (!DecodeRows(data, size, {rect.x(), rect.y(), rect.width(), rect.height()}, Layout::Bgrx,
+                    [&region](int y) { return region.scanLine(y); }))
         return std::nullopt;
     return region;
 }

@@ -1,7 +1,7 @@
 #include "SourceCrop.h"
 
 #include "ExifOrientation.h"
-#include "JpegRegion.h"
+#include "JpegRegionPictures.h"
 
 #include <QFileInfo>
 

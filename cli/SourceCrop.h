@@ -4,6 +4,7 @@
 // JPEG is decoded only where the crop needs it; any other picture, and any
 // JPEG whose partial decoding could differ, is loaded whole.
 
+#include "FastPrefetch.h"
 #include "SourcePicture.h"
 
 #include <QFile>
@@ -71,7 +72,8 @@ std::optional<JpegSource> OpenJpeg(const QString& path);
 
 // The crop of a JPEG stored upright, as a new 24-bit bitmap (the caller's),
 // decoded only where it lies; null whenever Crop would not take the partial
-// route for it, or the picture is stored turned.
-FIBITMAP* CropUprightJpeg(const QString& path, const Box& box);
+// route for it, or the picture is stored turned. The pixels decoded ahead
+// are taken when they are this file's, byte for byte, and this crop's.
+FIBITMAP* CropUprightJpeg(const QString& path, const Box& box, const FastPrefetch::Region* ahead = nullptr);
 
 } // namespace SourceCrop

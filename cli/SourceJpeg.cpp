@@ -4,9 +4,11 @@
 #include "SourceCrop.h"
 
 #include "ExifOrientation.h"
-#include "JpegRegion.h"
+#include "JpegRegionPictures.h"
 
 #include <QFileInfo>
+
+#include <cstring>
 
 namespace SourceCrop {
 
@@ -37,7 +39,33 @@ std::optional<JpegSource> OpenJpeg(const QString& path)
     return source;
 }
 
-FIBITMAP* CropUprightJpeg(const QString& path, const Box& box)
+namespace {
+
+bool DecodedAhead(const FastPrefetch::Region* ahead, const QString& path, const JpegRegion::Rect& crop,
+                  const JpegSource& source)
+{
+    return ahead && ahead->pixels && ahead->crop == crop && ahead->source == QFile::encodeName(path).toStdString()
+        && ahead->size == source.size && std::memcmp(ahead->data, source.data, source.size) == 0;
+}
+
+FIBITMAP* BitmapOf(const FastPrefetch::Region& ahead)
+{
+    const int width = ahead.crop.width;
+    const int height = ahead.crop.height;
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
+    if (!bitmap)
+        return nullptr;
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    // FreeImage keeps its rows bottom up.
+    for (int y = 0; y < height; ++y)
+        std::memcpy(FreeImage_GetScanLine(bitmap, height - 1 - y), ahead.pixels.get() + std::size_t(y) * rowBytes,
+                    rowBytes);
+    return bitmap;
+}
+
+} // namespace
+
+FIBITMAP* CropUprightJpeg(const QString& path, const Box& box, const FastPrefetch::Region* ahead)
 {
     if (box.width <= 0 || box.height <= 0)
         return nullptr;
@@ -47,8 +75,12 @@ FIBITMAP* CropUprightJpeg(const QString& path, const Box& box)
     const std::optional<JpegSource> source = OpenJpeg(path);
     if (!source || source->orientation != 1 || !Inside(box, source->stored))
         return nullptr;
-    return JpegRegion::DecodeBitmap(source->data, source->size,
-                                    QRect(int(box.x), int(box.y), int(box.width), int(box.height)));
+    const JpegRegion::Rect crop{int(box.x), int(box.y), int(box.width), int(box.height)};
+    if (DecodedAhead(ahead, path, crop, *source)) {
+        ahead->taken = true;
+        return BitmapOf(*ahead);
+    }
+    return JpegRegion::DecodeBitmap(source->data, source->size, QRect(crop.x, crop.y, crop.width, crop.height));
 }
 
 } // namespace SourceCrop

@@ -1,4 +1,6 @@
 #include "CommandLine.h"
+#include "FastPrefetch.h"
+#include "PictureCommands.h"
 #include "TestRegistry.h"
 
 #include <QTest>
@@ -26,6 +28,8 @@ private slots:
     void crop();
     void threshold_data();
     void threshold();
+    void guessAgreesWithTheReading_data();
+    void guessAgreesWithTheReading();
 };
 
 void TestCommandLine::parses_data()
@@ -149,6 +153,67 @@ void TestCommandLine::threshold()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(CommandLine::ParseThreshold(text).value_or(-1), expected);
+}
+
+void TestCommandLine::guessAgreesWithTheReading_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<bool>("guessed");
+    const struct {
+        const char* name;
+        QStringList words;
+        bool guessed;
+    } rows[] = {
+        {"separate values", {"firma", "a.jpg", "--ritaglio", "1,2,3,4", "-o", "b.jpg"}, true},
+        {"value after =", {"foto", "a.jpg", "--ritaglio=1,2,3,4", "-o", "b.jpg"}, true},
+        {"options first", {"foto", "--ritaglio", "1,2,3,4", "-o", "b.jpg", "a.jpg"}, true},
+        {"every signature option",
+         {"firma", "a.jpg", "--bn", "--soglia", "90", "--200dpi", "--ritaglio", "1,2,3,4", "-o", "b.jpg"}, true},
+        {"threshold after =", {"firma", "a.jpg", "--bn", "--soglia=90", "--ritaglio", "1,2,3,4", "-o", "b"}, true},
+        {"source after --", {"foto", "--ritaglio", "1,2,3,4", "-o", "b.jpg", "--", "-a.jpg"}, true},
+        {"blanks and signs in the crop", {"foto", "a.jpg", "--ritaglio", " +1, 2 ,3,4 ", "-o", "b.jpg"}, true},
+        {"help", {"foto", "a.jpg", "--ritaglio", "1,2,3,4", "-o", "b.jpg", "--help"}, false},
+        {"crop found by itself", {"foto", "a.jpg", "--auto", "-o", "b.jpg"}, false},
+        {"no crop", {"foto", "a.jpg", "-o", "b.jpg"}, false},
+        {"two sources", {"foto", "a.jpg", "c.jpg", "--ritaglio", "1,2,3,4", "-o", "b.jpg"}, false},
+        {"the output's name is no source", {"foto", "--ritaglio", "1,2,3,4", "-o", "a.jpg"}, false},
+        {"negative corner", {"foto", "a.jpg", "--ritaglio", "-1,2,3,4", "-o", "b.jpg"}, false},
+        {"empty crop", {"foto", "a.jpg", "--ritaglio", "1,2,0,4", "-o", "b.jpg"}, false},
+        {"three numbers", {"foto", "a.jpg", "--ritaglio", "1,2,3", "-o", "b.jpg"}, false},
+        {"five numbers", {"foto", "a.jpg", "--ritaglio", "1,2,3,4,5", "-o", "b.jpg"}, false},
+        {"not a number", {"foto", "a.jpg", "--ritaglio", "1,2,3,4x", "-o", "b.jpg"}, false},
+        {"beyond an int", {"foto", "a.jpg", "--ritaglio", "1,2,3,4294967300", "-o", "b.jpg"}, false},
+        {"unknown option", {"foto", "a.jpg", "--ritaglio", "1,2,3,4", "-o", "b.jpg", "--nuova"}, false},
+        {"crop's value missing", {"foto", "a.jpg", "--ritaglio"}, false},
+        {"another command", {"controlla", "a.jpg"}, false},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << r.words << r.guessed;
+}
+
+// The launcher's guess of the source and the crop, where it makes one, is
+// what the command line's own reading finds.
+void TestCommandLine::guessAgreesWithTheReading()
+{
+    QFETCH(QStringList, words);
+    QFETCH(bool, guessed);
+    std::vector<std::string> plain;
+    for (const QString& word : words)
+        plain.push_back(word.toStdString());
+    const std::optional<FastPrefetch::Guess> guess = FastPrefetch::GuessCrop(plain);
+    QCOMPARE(guess.has_value(), guessed);
+    if (!guess)
+        return;
+    const bool photo = words.first() == u"foto";
+    const CommandLine::Outcome outcome = CommandLine::Parse(
+        words.mid(1), photo ? PictureCommands::PhotoOptions() : PictureCommands::SignatureOptions(), words.first());
+    QVERIFY(outcome.parsed);
+    const auto read = PictureCommands::ReadRequest(*outcome.parsed);
+    const PictureCommands::Request* request = std::get_if<PictureCommands::Request>(&read);
+    QVERIFY(request);
+    QCOMPARE(QString::fromStdString(guess->source), request->source);
+    QCOMPARE(QRect(guess->crop.x, guess->crop.y, guess->crop.width, guess->crop.height),
+             QRect(int(request->box.x), int(request->box.y), int(request->box.width), int(request->box.height)));
 }
 
 RITRAX_TEST(TestCommandLine)

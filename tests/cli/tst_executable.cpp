@@ -52,7 +52,8 @@ private slots:
     void refusesAndWritesNothing_data();
     void refusesAndWritesNothing();
     void writesTheNamedFiles();
-    void quickProgramLoadsLittleAndFindsTheFullOne();
+    void quickProgramLoadsLittle();
+    void installedLayout();
 
 private:
     QString source(const QString& name) const { return sources_.filePath(name); }
@@ -207,40 +208,80 @@ void TestExecutable::writesTheNamedFiles()
     QCOMPARE(QSize(bmp.width, bmp.height), QSize(710, 142));
 }
 
-// The program a script starts loads no GUI, scanner, network or vision
-// library; whatever it does not do itself it hands to the full program,
-// found beside it in the build folder and in libexec once installed.
-void TestExecutable::quickProgramLoadsLittleAndFindsTheFullOne()
-{
-    QProcess trace;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
-    trace.setProcessEnvironment(environment);
-    trace.start(QStringLiteral(RITRAX_CLI_PATH), {});
-    QVERIFY(trace.waitForFinished(60000));
-    const QString loaded = QString::fromUtf8(trace.readAllStandardOutput());
-    QVERIFY2(loaded.contains(u"libfreeimage"), qPrintable(loaded));
-    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libsane", "libgumbo", "libopencv"})
-        QVERIFY2(!loaded.contains(QLatin1String(library)), library);
+namespace {
 
+// The shared libraries a program or module needs, as the dynamic loader
+// lists them.
+QString Needed(const QString& path)
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {path});
+    if (!ldd.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(ldd.readAllStandardOutput());
+}
+
+} // namespace
+
+// The program a script starts loads nothing of the program's own but the
+// JPEG decoder: the quick road is a module with Qt Core and FreeImage, and
+// neither has a GUI, scanner, network or vision library behind it.
+void TestExecutable::quickProgramLoadsLittle()
+{
+    const QString launcher = Needed(QStringLiteral(RITRAX_CLI_PATH));
+    QVERIFY2(launcher.contains(u"libjpeg"), qPrintable(launcher));
+    for (const char* library : {"libQt6", "libfreeimage"})
+        QVERIFY2(!launcher.contains(QLatin1String(library)), library);
+    const QString module = Needed(QStringLiteral(RITRAX_CLI_MODULE_PATH));
+    QVERIFY2(module.contains(u"libfreeimage") && module.contains(u"libQt6Core"), qPrintable(module));
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libsane", "libgumbo", "libopencv"})
+        QVERIFY2(!module.contains(QLatin1String(library)), library);
+}
+
+// Installed, the launcher finds the quick road's module and the full
+// program in libexec; with either missing the other does the work, and
+// with both missing the operator is told what is missing.
+void TestExecutable::installedLayout()
+{
     QTemporaryDir installed;
     QVERIFY(QDir(installed.path()).mkpath(QStringLiteral("bin")));
     QVERIFY(QDir(installed.path()).mkpath(QStringLiteral("libexec/ritrax")));
-    const QString quick = installed.filePath(QStringLiteral("bin/ritrax-cli"));
-    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_PATH), quick));
-    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_FULL_PATH), installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-full"))));
-    QProcess process;
-    process.start(quick, {QStringLiteral("--help")});
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), 0);
-    QVERIFY(QString::fromUtf8(process.readAllStandardOutput()).startsWith(u"Uso: ritrax-cli"));
+    const QString launcher = installed.filePath(QStringLiteral("bin/ritrax-cli"));
+    const QString full = installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-full"));
+    const QString module = installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-fast.so"));
+    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_PATH), launcher));
+    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_FULL_PATH), full));
+    QVERIFY(QFile::copy(QStringLiteral(RITRAX_CLI_MODULE_PATH), module));
 
-    // Without it, the operator is told what is missing.
-    QVERIFY(QFile::remove(installed.filePath(QStringLiteral("libexec/ritrax/ritrax-cli-full"))));
-    process.start(quick, {QStringLiteral("--help")});
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), 1);
-    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(u"programma non trovato"));
+    QTemporaryDir out;
+    const QString output = out.filePath(QStringLiteral("foto.jpg"));
+    const QStringList photo{"foto", source("page.jpg"), "--ritaglio", "20,0,166,200", "-o", output};
+    const auto run = [&launcher](const QStringList& arguments) {
+        QProcess process;
+        process.start(launcher, arguments);
+        process.waitForFinished(60000);
+        return std::make_pair(process.exitCode(), QString::fromUtf8(process.readAllStandardError()));
+    };
+    QCOMPARE(run({QStringLiteral("--help")}).first, 0);
+    QCOMPARE(run(photo).first, 0);
+    const QByteArray expected = TestPictures::ReadBytes(output);
+    QVERIFY(!expected.isEmpty());
+
+    // Without the full program the quick road still does the common case.
+    QVERIFY(QFile::rename(full, full + QStringLiteral(".away")));
+    QVERIFY(QFile::remove(output));
+    QCOMPARE(run(photo).first, 0);
+    QCOMPARE(TestPictures::ReadBytes(output), expected);
+    const auto help = run({QStringLiteral("--help")});
+    QCOMPARE(help.first, 1);
+    QVERIFY2(help.second.contains(u"programma non trovato"), qPrintable(help.second));
+
+    // Without the module the full program does everything, alike.
+    QVERIFY(QFile::rename(full + QStringLiteral(".away"), full));
+    QVERIFY(QFile::remove(module));
+    QVERIFY(QFile::remove(output));
+    QCOMPARE(run(photo).first, 0);
+    QCOMPARE(TestPictures::ReadBytes(output), expected);
 }
 
 RITRAX_TEST(TestExecutable)

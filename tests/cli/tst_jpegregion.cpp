@@ -1,5 +1,5 @@
 #include "BitmapRows.h"
-#include "JpegRegion.h"
+#include "JpegRegionPictures.h"
 #include "TestJpegs.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"

@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
 
 using SourceCrop::Route;
 Q_DECLARE_METATYPE(SourceCrop::Route)
@@ -104,6 +109,8 @@ private slots:
     void sameFilesAsTheEditor();
     void refusedLikeTheEditor_data();
     void refusedLikeTheEditor();
+    void decodedAheadOnlyWhenItFits_data();
+    void decodedAheadOnlyWhenItFits();
     void quickRoadLeavesTheRest_data();
     void quickRoadLeavesTheRest();
 
@@ -207,22 +214,79 @@ void TestSameBytes::sameFilesAsTheEditor()
         }
 
         // The quick road takes the partial route's upright pictures and
-        // writes the same bytes; it leaves every other one alone.
-        QVERIFY(QFile::remove(cliJpeg));
-        QFile::remove(out.filePath(QStringLiteral("cli.bmp")));
-        const std::optional<int> quick = FastPath::Run(arguments);
-        QCOMPARE(quick.has_value(), route == Route::PartialJpeg && !turnedOrMirrored);
-        if (!quick) {
-            QVERIFY(!QFile::exists(cliJpeg));
-            continue;
+        // writes the same bytes, with the crop decoded ahead as the launcher
+        // does it or decoded by itself; it leaves every other one alone.
+        const bool quickRoad = route == Route::PartialJpeg && !turnedOrMirrored;
+        std::vector<std::string> words;
+        for (const QString& a : arguments)
+            words.push_back(QFile::encodeName(a).toStdString());
+        const std::optional<FastPrefetch::Guess> guess = FastPrefetch::GuessCrop(words);
+        QVERIFY(guess);
+        const std::unique_ptr<FastPrefetch::Region> fetched = FastPrefetch::Fetch(*guess);
+        const FastPrefetch::Region* const aheads[] = {nullptr, fetched.get()};
+        for (const FastPrefetch::Region* ahead : aheads) {
+            QFile::remove(cliJpeg);
+            QFile::remove(out.filePath(QStringLiteral("cli.bmp")));
+            const std::optional<int> quick = FastPath::Run(arguments, ahead);
+            QCOMPARE(quick.has_value(), quickRoad);
+            if (!quick) {
+                QVERIFY(!QFile::exists(cliJpeg));
+                continue;
+            }
+            QCOMPARE(*quick, int(Cli::Done));
+            QVERIFY2(TestPictures::ReadBytes(cliJpeg) == TestPictures::ReadBytes(editorJpeg), o.name);
+            if (o.threshold >= 0)
+                QVERIFY2(TestPictures::ReadBytes(out.filePath(QStringLiteral("cli.bmp")))
+                             == TestPictures::ReadBytes(out.filePath(QStringLiteral("editor.bmp"))),
+                         o.name);
         }
-        QCOMPARE(*quick, int(Cli::Done));
-        QVERIFY2(TestPictures::ReadBytes(cliJpeg) == TestPictures::ReadBytes(editorJpeg), o.name);
-        if (o.threshold >= 0)
-            QVERIFY2(TestPictures::ReadBytes(out.filePath(QStringLiteral("cli.bmp")))
-                         == TestPictures::ReadBytes(out.filePath(QStringLiteral("editor.bmp"))),
-                     o.name);
+        // The quick road takes what the launcher decoded wherever it runs
+        // itself, and nowhere else.
+        QCOMPARE(fetched && fetched->taken, quickRoad);
     }
+}
+
+void TestSameBytes::decodedAheadOnlyWhenItFits_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("same file, same crop") << "" << true;
+    QTest::newRow("file replaced after the decoding") << "replaced" << false;
+    QTest::newRow("another crop") << "crop" << false;
+    QTest::newRow("the same bytes under another name") << "name" << false;
+}
+
+// Pixels decoded ahead are taken only for the file and the crop the quick
+// road reads itself: the files it writes are always those of the crop the
+// command line names, from the file as it is.
+void TestSameBytes::decodedAheadOnlyWhenItFits()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, taken);
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("source.jpg"));
+    const QString other = out.filePath(QStringLiteral("other.jpg"));
+    QVERIFY(QFile::copy(source("plain420.jpg"), path));
+    QVERIFY(QFile::copy(source("plain420.jpg"), other));
+    const QRect crop(37, 41, 200, 240);
+    const std::unique_ptr<FastPrefetch::Region> ahead =
+        FastPrefetch::Fetch({QFile::encodeName(change == u"name" ? other : path).toStdString(),
+                             {change == u"crop" ? 38 : 37, 41, 200, 240}});
+    QVERIFY(ahead);
+    if (change == u"replaced") {
+        const QString next = out.filePath(QStringLiteral("next.jpg"));
+        QVERIFY(TestPictures::WriteBytes(next, EncodeJpeg(DetailedPicture(Width, Height, 12), JpegKind{})));
+        QVERIFY(std::rename(QFile::encodeName(next).constData(), QFile::encodeName(path).constData()) == 0);
+    }
+
+    const QString cliJpeg = out.filePath(QStringLiteral("cli.jpg"));
+    const QString editorJpeg = out.filePath(QStringLiteral("editor.jpg"));
+    const QStringList arguments{"firma", path, "--ritaglio", CropText(crop), "-o", cliJpeg};
+    QCOMPARE(FastPath::Run(arguments, ahead.get()), std::optional<int>(int(Cli::Done)));
+    QCOMPARE(ahead->taken, taken);
+    const SourcePicture::Loaded loaded = SourcePicture::Load(path);
+    QVERIFY(EditorWrites(loaded.picture.copy(crop), Outputs[1], editorJpeg, QString()));
+    QCOMPARE(TestPictures::ReadBytes(cliJpeg), TestPictures::ReadBytes(editorJpeg));
 }
 
 void TestSameBytes::refusedLikeTheEditor_data()
