@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -53,11 +54,18 @@ int RunQuickRoad(const std::string& folder, int argc, char** argv)
     if (module.empty())
         return -1;
     void* handle = nullptr;
-    std::thread loader([&handle, &module] { handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL); });
+    const auto load = [&handle, &module] { handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL); };
+    std::thread loader;
+    try {
+        loader = std::thread(load);
+    } catch (const std::system_error&) {
+        load(); // no thread to be had: loaded first, decoded after
+    }
     std::unique_ptr<FastPrefetch::Region> ahead;
     if (const std::optional<FastPrefetch::Guess> guess = FastPrefetch::GuessCrop({argv + 1, argv + argc}))
         ahead = FastPrefetch::Fetch(*guess);
-    loader.join();
+    if (loader.joinable())
+        loader.join();
     if (!handle)
         return -1;
     const auto run = reinterpret_cast<FastPrefetch::RunFunction>(dlsym(handle, FastPrefetch::RunFunctionName));

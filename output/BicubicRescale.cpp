@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -339,9 +340,15 @@ void Share(std::size_t lines, std::size_t work, const Work& doLines)
         return;
     }
     const std::size_t half = lines / 2;
-    std::thread helper([&] { doLines(half, lines); });
+    std::thread helper;
+    try {
+        helper = std::thread([&] { doLines(half, lines); });
+    } catch (const std::system_error&) {
+        doLines(half, lines); // no thread to be had: this one does it all
+    }
     doLines(std::size_t(0), half);
-    helper.join();
+    if (helper.joinable())
+        helper.join();
 }
 
 // The vertical pass: each destination row from its source rows, bytes
