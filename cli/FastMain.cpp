@@ -77,8 +77,12 @@ int RunQuickRoad(const std::string& folder, int argc, char** argv)
 int main(int argc, char** argv)
 {
     const std::string folder = OwnFolder();
-    if (const int code = RunQuickRoad(folder, argc, argv); code >= 0)
-        return code;
+    if (const int code = RunQuickRoad(folder, argc, argv); code >= 0) {
+        // The files are written and closed: what is left of exit, the
+        // loaded libraries' clean-up, only costs a script's time.
+        std::fflush(nullptr);
+        _exit(code);
+    }
 
     const std::string full = Companion(folder, RITRAX_CLI_FULL_NAME, X_OK);
     if (full.empty()) {
