@@ -21,4 +21,9 @@ std::optional<QImage> Decode(const uchar* data, std::size_t size, const QRect& r
 // where DecodeRows fails.
 FIBITMAP* DecodeBitmap(const uchar* data, std::size_t size, const QRect& rect);
 
+// A new 24-bit bitmap of width x height whose rows fill writes, top row
+// first, through the target it is given (Layout::Bgr); null where the
+// bitmap cannot be had or fill returns false.
+FIBITMAP* FillBitmap(int width, int height, const std::function<bool(const RowTarget&)>& fill);
+
 } // namespace JpegRegion

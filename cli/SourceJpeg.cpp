@@ -50,17 +50,12 @@ bool DecodedAhead(const FastPrefetch::Region* ahead, const QString& path, const 
 
 FIBITMAP* BitmapOf(const FastPrefetch::Region& ahead)
 {
-    const int width = ahead.crop.width;
-    const int height = ahead.crop.height;
-    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
-    if (!bitmap)
-        return nullptr;
-    const std::size_t rowBytes = std::size_t(width) * 3;
-    // FreeImage keeps its rows bottom up.
-    for (int y = 0; y < height; ++y)
-        std::memcpy(FreeImage_GetScanLine(bitmap, height - 1 - y), ahead.pixels.get() + std::size_t(y) * rowBytes,
-                    rowBytes);
-    return bitmap;
+    const std::size_t rowBytes = std::size_t(ahead.crop.width) * 3;
+    return JpegRegion::FillBitmap(ahead.crop.width, ahead.crop.height, [&](const JpegRegion::RowTarget& target) {
+        for (int y = 0; y < ahead.crop.height; ++y)
+            std::memcpy(target(y), ahead.pixels.get() + std::size_t(y) * rowBytes, rowBytes);
+        return true;
+    });
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "OutputChecks.h"
 #include "TestJpegs.h"
 #include "RunCli.h"
 #include "TestPictures.h"
@@ -18,27 +19,6 @@ QStringList Listing(const QString& folder)
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     names.sort();
     return names;
-}
-
-struct Written {
-    int width = 0, height = 0, bpp = 0, dotsPerMetre = 0;
-    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
-};
-
-Written ReadWritten(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    Written w;
-    w.format = FreeImage_GetFileType(name.constData(), 0);
-    FIBITMAP* bitmap = FreeImage_Load(w.format, name.constData(), 0);
-    if (!bitmap)
-        return w;
-    w.width = int(FreeImage_GetWidth(bitmap));
-    w.height = int(FreeImage_GetHeight(bitmap));
-    w.bpp = int(FreeImage_GetBPP(bitmap));
-    w.dotsPerMetre = int(FreeImage_GetDotsPerMeterY(bitmap));
-    FreeImage_Unload(bitmap);
-    return w;
 }
 
 } // namespace
@@ -195,14 +175,14 @@ void TestExecutable::writesTheNamedFiles()
     QCOMPARE(ran.code, 0);
     QCOMPARE(Listing(out.path()), (QStringList{"firma.JPG", "firma.bmp", "foto.jpeg"}));
 
-    const Written photo = ReadWritten(out.filePath("foto.jpeg"));
+    const WrittenPicture photo = ReadBack(out.filePath("foto.jpeg"));
     QCOMPARE(photo.format, FIF_JPEG);
     QCOMPARE(QSize(photo.width, photo.height), QSize(265, 320));
-    QCOMPARE(photo.dotsPerMetre, 7874);
-    const Written signature = ReadWritten(out.filePath("firma.JPG"));
+    QCOMPARE(photo.dotsPerMetreY, 7874);
+    const WrittenPicture signature = ReadBack(out.filePath("firma.JPG"));
     QCOMPARE(QSize(signature.width, signature.height), QSize(710, 142));
-    QCOMPARE(signature.dotsPerMetre, 23622);
-    const Written bmp = ReadWritten(out.filePath("firma.bmp"));
+    QCOMPARE(signature.dotsPerMetreY, 23622);
+    const WrittenPicture bmp = ReadBack(out.filePath("firma.bmp"));
     QCOMPARE(bmp.format, FIF_BMP);
     QCOMPARE(bmp.bpp, 1);
     QCOMPARE(QSize(bmp.width, bmp.height), QSize(710, 142));

@@ -1,4 +1,6 @@
 #include "BicubicRescale.h"
+#include "OutputChecks.h"
+#include "TestPictures.h"
 #include "TestRegistry.h"
 
 #include <QRandomGenerator>
@@ -14,45 +16,10 @@ using Bitmap = std::unique_ptr<FIBITMAP, decltype(&FreeImage_Unload)>;
 
 Bitmap Noise(QSize size, quint32 seed, bool smooth)
 {
-    Bitmap bitmap(FreeImage_Allocate(size.width(), size.height(), 24), FreeImage_Unload);
-    QRandomGenerator random(seed);
-    for (int y = 0; y < size.height(); ++y) {
-        BYTE* row = FreeImage_GetScanLine(bitmap.get(), y);
-        for (int i = 0; i < size.width() * 3; ++i)
-            // Smooth pictures give sums close to halves, where a last bit
-            // decides the rounding; noise drives the sums past 0 and 255.
-            row[i] = smooth ? BYTE((i / 3 * 7 + y * 5 + int(random.bounded(3))) & 0xff) : BYTE(random.bounded(256));
-    }
+    Bitmap bitmap(TestPictures::MakeNoiseBitmap(size.width(), size.height(), seed, smooth), FreeImage_Unload);
     FreeImage_SetDotsPerMeterX(bitmap.get(), 11811);
     FreeImage_SetDotsPerMeterY(bitmap.get(), 11811);
     return bitmap;
-}
-
-// The first differing byte, as text; empty when the bitmaps are the same.
-QString Difference(FIBITMAP* ours, FIBITMAP* library)
-{
-    if (!ours || !library)
-        return QStringLiteral("null bitmap");
-    const unsigned width = FreeImage_GetWidth(library);
-    const unsigned height = FreeImage_GetHeight(library);
-    if (FreeImage_GetWidth(ours) != width || FreeImage_GetHeight(ours) != height
-        || FreeImage_GetBPP(ours) != FreeImage_GetBPP(library))
-        return QStringLiteral("size or depth");
-    if (FreeImage_GetDotsPerMeterX(ours) != FreeImage_GetDotsPerMeterX(library)
-        || FreeImage_GetDotsPerMeterY(ours) != FreeImage_GetDotsPerMeterY(library))
-        return QStringLiteral("resolution");
-    for (unsigned y = 0; y < height; ++y) {
-        const BYTE* a = FreeImage_GetScanLine(ours, int(y));
-        const BYTE* b = FreeImage_GetScanLine(library, int(y));
-        for (unsigned i = 0; i < width * 3; ++i)
-            if (a[i] != b[i])
-                return QStringLiteral("row %1 (from the bottom), byte %2: %3 instead of %4")
-                    .arg(y)
-                    .arg(i)
-                    .arg(a[i])
-                    .arg(b[i]);
-    }
-    return {};
 }
 
 } // namespace
@@ -122,7 +89,7 @@ void TestBicubic::sameAsTheLibrary()
     for (const Instructions instructions : {Instructions::Best, Instructions::Sse2, Instructions::Plain}) {
         const Bitmap ours(BicubicRescale::Rescale(source.get(), to.width(), to.height(), instructions),
                           FreeImage_Unload);
-        const QString difference = Difference(ours.get(), library.get());
+        const QString difference = BitmapDifference(ours.get(), library.get());
         QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("instructions %1: %2").arg(int(instructions)).arg(difference)));
     }
 }

@@ -1,11 +1,11 @@
 #include "OutputNames.h"
+#include "OutputChecks.h"
 #include "OutputPipeline.h"
+#include "TestPictures.h"
 #include "TestRegistry.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
-#include <cstring>
 
 using namespace OutputPipeline;
 
@@ -131,38 +131,6 @@ void TestOutputRules::fitSignature()
     QCOMPARE(SignaturePosition(size, g), at);
 }
 
-namespace {
-
-// Noise over the whole byte range, so that the rescaled signature holds
-// black, white and everything between.
-FIBITMAP* NoiseBitmap(int width, int height, quint32 seed)
-{
-    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
-    QRandomGenerator random(seed);
-    for (int y = 0; y < height; ++y) {
-        BYTE* row = FreeImage_GetScanLine(bitmap, y);
-        for (int i = 0; i < width * 3; ++i)
-            row[i] = BYTE(random.bounded(256));
-    }
-    return bitmap;
-}
-
-bool SameBitmaps(FIBITMAP* a, FIBITMAP* b)
-{
-    const unsigned width = FreeImage_GetWidth(a);
-    const unsigned height = FreeImage_GetHeight(a);
-    if (FreeImage_GetBPP(a) != FreeImage_GetBPP(b) || width != FreeImage_GetWidth(b) || height != FreeImage_GetHeight(b)
-        || FreeImage_GetDotsPerMeterX(a) != FreeImage_GetDotsPerMeterX(b)
-        || FreeImage_GetDotsPerMeterY(a) != FreeImage_GetDotsPerMeterY(b))
-        return false;
-    for (unsigned y = 0; y < height; ++y)
-        if (std::memcmp(FreeImage_GetScanLine(a, int(y)), FreeImage_GetScanLine(b, int(y)), width * 3) != 0)
-            return false;
-    return true;
-}
-
-} // namespace
-
 void TestOutputRules::canvasAsTheLibraryPastes_data()
 {
     QTest::addColumn<bool>("dpi200");
@@ -182,7 +150,10 @@ void TestOutputRules::canvasAsTheLibraryPastes()
     QFETCH(bool, dpi200);
     QFETCH(QSize, crop);
     const SignatureGeometry g = SignatureGeometryFor(dpi200);
-    FIBITMAP* source = NoiseBitmap(crop.width(), crop.height(), quint32(crop.width() * 7 + crop.height()));
+    // Noise over the whole byte range, so that the rescaled signature holds
+    // black, white and everything between.
+    FIBITMAP* source =
+        TestPictures::MakeNoiseBitmap(crop.width(), crop.height(), quint32(crop.width() * 7 + crop.height()));
     QSize fitted;
     FIBITMAP* canvas = MakeSignatureBitmap(source, crop.width(), crop.height(), g, &fitted);
     QVERIFY(canvas);
@@ -195,10 +166,10 @@ void TestOutputRules::canvasAsTheLibraryPastes()
     QVERIFY(FreeImage_Paste(expected, scaled, at.x(), at.y(), 255));
     FreeImage_SetDotsPerMeterX(expected, unsigned(g.dotsPerMetre));
     FreeImage_SetDotsPerMeterY(expected, unsigned(g.dotsPerMetre));
-    const bool same = SameBitmaps(canvas, expected);
+    const QString difference = BitmapDifference(canvas, expected);
     for (FIBITMAP* b : {source, canvas, scaled, expected})
         FreeImage_Unload(b);
-    QVERIFY(same);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
 RITRAX_TEST(TestOutputRules)

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 WrittenPicture ReadBack(const QString& path)
 {
     WrittenPicture w;
@@ -48,4 +50,32 @@ QColor PixelOfFile(const QString& path, int x, int y)
     }
     FreeImage_Unload(b);
     return QColor(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
+QString BitmapDifference(FIBITMAP* a, FIBITMAP* b)
+{
+    if (!a || !b)
+        return QStringLiteral("null bitmap");
+    const unsigned width = FreeImage_GetWidth(b);
+    const unsigned height = FreeImage_GetHeight(b);
+    if (FreeImage_GetWidth(a) != width || FreeImage_GetHeight(a) != height || FreeImage_GetBPP(a) != FreeImage_GetBPP(b))
+        return QStringLiteral("size or depth");
+    if (FreeImage_GetDotsPerMeterX(a) != FreeImage_GetDotsPerMeterX(b)
+        || FreeImage_GetDotsPerMeterY(a) != FreeImage_GetDotsPerMeterY(b))
+        return QStringLiteral("resolution");
+    const unsigned bytes = FreeImage_GetLine(b);
+    for (unsigned y = 0; y < height; ++y) {
+        const BYTE* rowA = FreeImage_GetScanLine(a, int(y));
+        const BYTE* rowB = FreeImage_GetScanLine(b, int(y));
+        if (std::memcmp(rowA, rowB, bytes) == 0)
+            continue;
+        for (unsigned i = 0; i < bytes; ++i)
+            if (rowA[i] != rowB[i])
+                return QStringLiteral("row %1 (from the bottom), byte %2: %3 instead of %4")
+                    .arg(y)
+                    .arg(i)
+                    .arg(rowA[i])
+                    .arg(rowB[i]);
+    }
+    return {};
 }

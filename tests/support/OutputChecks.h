@@ -27,3 +27,7 @@ Density JfifDensity(const QByteArray& jpeg);
 
 // The colour of a pixel of a written file, the row counted from the top.
 QColor PixelOfFile(const QString& path, int x, int y);
+
+// Where two bitmaps differ in size, depth, resolution or pixels (the first
+// differing byte); empty when they are the same.
+QString BitmapDifference(FIBITMAP* a, FIBITMAP* b);

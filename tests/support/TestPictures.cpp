@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 namespace TestPictures {
 
@@ -49,6 +50,20 @@ FIBITMAP* MakePatternBitmap(int width, int height)
             // FreeImage counts rows from the bottom.
             FreeImage_SetPixelColor(bitmap, x, height - 1 - y, &q);
         }
+    }
+    return bitmap;
+}
+
+FIBITMAP* MakeNoiseBitmap(int width, int height, quint32 seed, bool smooth)
+{
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
+    if (!bitmap)
+        return nullptr;
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, y);
+        for (int i = 0; i < width * 3; ++i)
+            row[i] = smooth ? BYTE((i / 3 * 7 + y * 5 + int(random.bounded(3))) & 0xff) : BYTE(random.bounded(256));
     }
     return bitmap;
 }

@@ -18,6 +18,11 @@ FIBITMAP* MakeBitmap(int width, int height, int bpp, QColor fill);
 FIBITMAP* MakePatternBitmap(int width, int height);
 QColor PatternColor(int x, int y);
 
+// A 24-bit bitmap of seeded noise over the whole byte range, or, smooth,
+// of gentle ramps with a little noise (sums near halves, where the last
+// bit of a computation decides the rounding). The caller unloads it.
+FIBITMAP* MakeNoiseBitmap(int width, int height, quint32 seed, bool smooth = false);
+
 // A bitmap that has a header and no pixel data, as FreeImage loads it with
 // FIF_LOAD_NOPIXELS. The caller unloads it.
 FIBITMAP* MakeHeaderOnlyBitmap(int width, int height);
