@@ -36,20 +36,6 @@ QImage Paper(int width, int height)
     return page;
 }
 
-// The astronaut's framed photo, 265 x 320, as the editor's check sees it.
-QImage FramedPhoto(const QImage& astronaut, double degrees = 0)
-{
-    SamplePages::Placement at;
-    at.at = QPoint(1000, 1000);
-    at.degrees = degrees;
-    const SamplePages::FacePage page = SamplePages::MakeFacePage(astronaut, at);
-    const FaceFinder::Result found = FaceFinder::Find(page.page);
-    if (found.status != FaceFinder::Status::Found)
-        return {};
-    const QRect s = PortraitGeometry::PhotoSelection(PortraitGeometry::HeadOf(found.face), page.page.size(), page.page.size());
-    return page.page.copy(s).scaled(265, 320, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 const PhotoCheck::Value& ValueOf(const PhotoCheck::Report& report, PhotoCheck::Item item)
 {
     for (const PhotoCheck::Value& v : report.values)
@@ -70,14 +56,8 @@ private slots:
     void headOfFace();
     void photoSelection_data();
     void photoSelection();
-    void inkIsFreeImagesBlack_data();
-    void inkIsFreeImagesBlack();
-    void noSignature_data();
-    void noSignature();
-    void loneSignature();
     void headEstimatedOnTheAstronaut();
     void missingCascades();
-    void checkVerdicts();
 
 private:
     QImage astronaut_;
@@ -163,103 +143,6 @@ void TestAutoframe::photoSelection()
     QCOMPARE(PortraitGeometry::PhotoSelection({crown, chin, eyeLine, centreX}, bounds, largest), expected);
 }
 
-void TestAutoframe::inkIsFreeImagesBlack_data()
-{
-    QTest::addColumn<int>("threshold");
-    QTest::newRow("170, the default") << 170;
-    QTest::newRow("1") << 1;
-    QTest::newRow("128") << 128;
-    QTest::newRow("255") << 255;
-}
-
-// Every grey level and a spread of colours, through FreeImage_Threshold:
-// the finder's ink is exactly what the black-and-white file makes black.
-void TestAutoframe::inkIsFreeImagesBlack()
-{
-    QFETCH(int, threshold);
-    constexpr int Width = 256;
-    constexpr int Height = 40;
-    FIBITMAP* colours = FreeImage_Allocate(Width, Height, 24);
-    QVERIFY(colours);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            RGBQUAD c{BYTE(y == 0 ? x : (x * 7 + y * 31) % 256), BYTE(y == 0 ? x : (x * 13 + y * 5) % 256),
-                      BYTE(y == 0 ? x : (x * 3 + y * 71) % 256), 0};
-            FreeImage_SetPixelColor(colours, unsigned(x), unsigned(y), &c);
-        }
-    FIBITMAP* bw = FreeImage_Threshold(colours, BYTE(threshold));
-    QVERIFY(bw);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            RGBQUAD c;
-            BYTE index = 0;
-            FreeImage_GetPixelColor(colours, unsigned(x), unsigned(y), &c);
-            FreeImage_GetPixelIndex(bw, unsigned(x), unsigned(y), &index);
-            const bool black = FreeImage_GetPalette(bw)[index].rgbRed == 0;
-            QVERIFY2(SignatureFinder::IsInk(qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue), threshold) == black,
-                     qPrintable(QStringLiteral("%1,%2,%3").arg(c.rgbRed).arg(c.rgbGreen).arg(c.rgbBlue)));
-        }
-    FreeImage_Unload(bw);
-    FreeImage_Unload(colours);
-}
-
-void TestAutoframe::noSignature_data()
-{
-    QTest::addColumn<QImage>("picture");
-    QTest::newRow("blank paper") << Paper(2480, 3508);
-    QImage dark(1200, 900, QImage::Format_RGB32);
-    dark.fill(QColor(90, 90, 90));
-    QTest::newRow("dark picture") << dark;
-    // Printed lines, a form's rules and a box, specks: print, never a hand.
-    QImage form = Paper(2480, 3508);
-    {
-        QPainter p(&form);
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(34);
-        p.setFont(font);
-        p.setPen(QColor(30, 30, 30));
-        for (int row = 0; row < 30; ++row)
-            p.drawText(200, 300 + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
-        p.setPen(QPen(QColor(40, 40, 40), 3));
-        p.drawRect(300, 3000, 1100, 260);
-        p.drawLine(200, 3350, 2280, 3350);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 40, 40));
-        for (int i = 0; i < 80; ++i)
-            p.drawEllipse(QPointF((i * 397) % 2480, (i * 1009) % 3508), 2, 2);
-    }
-    QTest::newRow("printed form, empty box") << form;
-}
-
-void TestAutoframe::noSignature()
-{
-    QFETCH(QImage, picture);
-    const SignatureFinder::Found found = SignatureFinder::Find(picture, 170);
-    QCOMPARE(found.selection, QRect());
-}
-
-// A signature photographed alone, larger than on a page: no form to help,
-// all of it found, the margin inside the picture.
-void TestAutoframe::loneSignature()
-{
-    QImage picture = Paper(900, 260);
-    {
-        QPainter p(&picture);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
-        QPainterPath name(QPointF(60, 190));
-        name.cubicTo(QPointF(100, 20), QPointF(200, 20), QPointF(230, 170));
-        name.cubicTo(QPointF(300, 60), QPointF(420, 60), QPointF(480, 160));
-        name.cubicTo(QPointF(560, 80), QPointF(700, 80), QPointF(860, 150));
-        p.drawPath(name);
-        p.drawPoint(QPointF(880, 40));
-    }
-    const SignatureFinder::Found found = SignatureFinder::Find(picture, 170);
-    QVERIFY(found.ink.contains(QRect(60, 70, 800, 110)));
-    QVERIFY(found.selection.contains(found.ink));
-    QVERIFY(picture.rect().contains(found.selection));
-    QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
-}
 
 // The estimate against the portrait's own crown (y 16), chin (177) and eyes
 // (101 and 103, at x 201 and 246), measured on astronaut.png.
@@ -294,48 +177,6 @@ void TestAutoframe::missingCascades()
     QVERIFY(PhotoCheck::PlainText(report).contains(QStringLiteral("Altezza della testa")));
 }
 
-void TestAutoframe::checkVerdicts()
-{
-    if (astronaut_.isNull())
-        QSKIP("astronaut.png not available (apt-get download python3-skimage failed)");
-    const QImage photo = FramedPhoto(astronaut_);
-    QVERIFY(!photo.isNull());
-    const PhotoCheck::Report good = PhotoCheck::Check(photo);
-    QVERIFY2(good.allPass(), qPrintable(PhotoCheck::PlainText(good)));
-    QVERIFY(!PhotoCheck::PlainText(good).contains(QStringLiteral(" NO")));
-
-    // Blurred: only the sharpness fails.
-    const QImage blurred = photo.scaled(66, 80, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                               .scaled(265, 320, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const PhotoCheck::Report soft = PhotoCheck::Check(blurred);
-    QVERIFY(!ValueOf(soft, PhotoCheck::Item::Sharpness).pass());
-    QVERIFY(ValueOf(soft, PhotoCheck::Item::EyeLine).pass());
-
-    // Taken a fifth of its width to the right: off centre, and the face's
-    // side now shows in a top corner.
-    QImage shifted = photo;
-    shifted.fill(QColor(220, 220, 225));
-    QPainter(&shifted).drawImage(-53, 0, photo);
-    const PhotoCheck::Report aside = PhotoCheck::Check(shifted);
-    QVERIFY(!ValueOf(aside, PhotoCheck::Item::Centring).pass());
-    QVERIFY(ValueOf(aside, PhotoCheck::Item::Centring).value < -5);
-
-    // Under-exposed by two thirds.
-    QImage dark = photo;
-    for (int y = 0; y < dark.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(dark.scanLine(y));
-        for (int x = 0; x < dark.width(); ++x)
-            line[x] = qRgb(qRed(line[x]) / 3, qGreen(line[x]) / 3, qBlue(line[x]) / 3);
-    }
-    QVERIFY(!ValueOf(PhotoCheck::Check(dark), PhotoCheck::Item::Brightness).pass());
-
-    // A loose framing: the head too small in the photo.
-    const QImage loose = photo.scaled(177, 213, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QImage wide(265, 320, QImage::Format_RGB32);
-    wide.fill(photo.pixel(5, 5));
-    QPainter(&wide).drawImage(44, 54, loose);
-    QVERIFY(!ValueOf(PhotoCheck::Check(wide), PhotoCheck::Item::HeadHeight).pass());
-}
 
 RITRAX_TEST(TestAutoframe)
 #include "tst_autoframe.moc"

@@ -6,7 +6,6 @@
 #include "FaceFinder.h"
 #include "PortraitGeometry.h"
 #include "SamplePages.h"
-#include "SignatureFinder.h"
 #include "TestRegistry.h"
 
 #include <QTest>
@@ -35,7 +34,6 @@ class TestMeasure : public QObject {
     Q_OBJECT
 private slots:
     void portraits();
-    void signatures();
 };
 
 void TestMeasure::portraits()
@@ -72,24 +70,6 @@ void TestMeasure::portraits()
                              .arg(framed).arg(placements.size()).arg(100.0 * framed / placements.size(), 0, 'f', 1)
                              .arg(found);
     QVERIFY(framed * 100 >= 95 * placements.size());
-}
-
-void TestMeasure::signatures()
-{
-    constexpr int Pages = 40;
-    int good = 0;
-    for (unsigned seed = 1; seed <= Pages; ++seed) {
-        const SamplePages::SignaturePage page = SamplePages::MakeSignaturePage(seed);
-        const SignatureFinder::Found found = SignatureFinder::Find(page.page, 170);
-        const bool holdsInk = found.selection.contains(page.ink);
-        const bool clearOfBox = page.boxInside.contains(found.selection);
-        good += holdsInk && clearOfBox;
-        if (!(holdsInk && clearOfBox) || qEnvironmentVariableIsSet("RITRAX_MEASURE_VERBOSE"))
-            qInfo() << "page" << seed << "ink" << page.ink << "box inside" << page.boxInside << "selection"
-                    << found.selection << (holdsInk ? "" : "MISSES INK") << (clearOfBox ? "" : "TAKES BOX");
-    }
-    qInfo().noquote() << QStringLiteral("signatures: %1 of %2 framed (%3 %)").arg(good).arg(Pages).arg(100.0 * good / Pages, 0, 'f', 1);
-    QVERIFY(good * 100 >= 95 * Pages);
 }
 
 RITRAX_TEST(TestMeasure)

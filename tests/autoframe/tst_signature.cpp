@@ -1,0 +1,136 @@
+// The signature finder on pictures made here: the ink rule against
+// FreeImage's own threshold, and what the finder must leave alone.
+
+#include "SamplePages.h"
+#include "SignatureFinder.h"
+#include "TestRegistry.h"
+
+#include <FreeImage.h>
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTest>
+
+namespace {
+
+QImage Paper(int width, int height)
+{
+    QImage page(width, height, QImage::Format_RGB32);
+    page.fill(QColor(246, 245, 240));
+    return page;
+}
+
+} // namespace
+
+class TestSignature : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { FreeImage_Initialise(FALSE); }
+    void inkIsFreeImagesBlack_data();
+    void inkIsFreeImagesBlack();
+    void noSignature_data();
+    void noSignature();
+    void loneSignature();
+};
+
+void TestSignature::inkIsFreeImagesBlack_data()
+{
+    QTest::addColumn<int>("threshold");
+    QTest::newRow("170, the default") << 170;
+    QTest::newRow("1") << 1;
+    QTest::newRow("128") << 128;
+    QTest::newRow("255") << 255;
+}
+
+// Every grey level and a spread of colours, through FreeImage_Threshold:
+// the finder's ink is exactly what the black-and-white file makes black.
+void TestSignature::inkIsFreeImagesBlack()
+{
+    QFETCH(int, threshold);
+    constexpr int Width = 256;
+    constexpr int Height = 40;
+    FIBITMAP* colours = FreeImage_Allocate(Width, Height, 24);
+    QVERIFY(colours);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            RGBQUAD c{BYTE(y == 0 ? x : (x * 7 + y * 31) % 256), BYTE(y == 0 ? x : (x * 13 + y * 5) % 256),
+                      BYTE(y == 0 ? x : (x * 3 + y * 71) % 256), 0};
+            FreeImage_SetPixelColor(colours, unsigned(x), unsigned(y), &c);
+        }
+    FIBITMAP* bw = FreeImage_Threshold(colours, BYTE(threshold));
+    QVERIFY(bw);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            RGBQUAD c;
+            BYTE index = 0;
+            FreeImage_GetPixelColor(colours, unsigned(x), unsigned(y), &c);
+            FreeImage_GetPixelIndex(bw, unsigned(x), unsigned(y), &index);
+            const bool black = FreeImage_GetPalette(bw)[index].rgbRed == 0;
+            QVERIFY2(SignatureFinder::IsInk(qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue), threshold) == black,
+                     qPrintable(QStringLiteral("%1,%2,%3").arg(c.rgbRed).arg(c.rgbGreen).arg(c.rgbBlue)));
+        }
+    FreeImage_Unload(bw);
+    FreeImage_Unload(colours);
+}
+
+void TestSignature::noSignature_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::newRow("blank paper") << Paper(2480, 3508);
+    QImage dark(1200, 900, QImage::Format_RGB32);
+    dark.fill(QColor(90, 90, 90));
+    QTest::newRow("dark picture") << dark;
+    // Printed lines, a form's rules and a box, specks: print, never a hand.
+    QImage form = Paper(2480, 3508);
+    {
+        QPainter p(&form);
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(34);
+        p.setFont(font);
+        p.setPen(QColor(30, 30, 30));
+        for (int row = 0; row < 30; ++row)
+            p.drawText(200, 300 + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
+        p.setPen(QPen(QColor(40, 40, 40), 3));
+        p.drawRect(300, 3000, 1100, 260);
+        p.drawLine(200, 3350, 2280, 3350);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 40, 40));
+        for (int i = 0; i < 80; ++i)
+            p.drawEllipse(QPointF((i * 397) % 2480, (i * 1009) % 3508), 2, 2);
+    }
+    QTest::newRow("printed form, empty box") << form;
+}
+
+void TestSignature::noSignature()
+{
+    QFETCH(QImage, picture);
+    const SignatureFinder::Found found = SignatureFinder::Find(picture, 170);
+    QCOMPARE(found.selection, QRect());
+}
+
+// A signature photographed alone, larger than on a page: no form to help,
+// all of it found, the margin inside the picture.
+void TestSignature::loneSignature()
+{
+    QImage picture = Paper(900, 260);
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath name(QPointF(60, 190));
+        name.cubicTo(QPointF(100, 20), QPointF(200, 20), QPointF(230, 170));
+        name.cubicTo(QPointF(300, 60), QPointF(420, 60), QPointF(480, 160));
+        name.cubicTo(QPointF(560, 80), QPointF(700, 80), QPointF(860, 150));
+        p.drawPath(name);
+        p.drawPoint(QPointF(880, 40));
+    }
+    const SignatureFinder::Found found = SignatureFinder::Find(picture, 170);
+    QVERIFY(found.ink.contains(QRect(60, 70, 800, 110)));
+    QVERIFY(found.selection.contains(found.ink));
+    QVERIFY(picture.rect().contains(found.selection));
+    QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
+}
+
+RITRAX_TEST(TestSignature)
+#include "tst_signature.moc"
