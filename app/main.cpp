@@ -1,6 +1,8 @@
 // Ritrax: photo and signature files for driving-licence applications.
 
 #include "FormMain.h"
+#include "LandmarkModel.h"
+#include "Numbers.h"
 #include "ProgramFolders.h"
 #include "QtCameraBackend.h"
 #include "QtOperatorDialogs.h"
@@ -27,6 +29,10 @@ int main(int argc, char** argv)
         QApplication::installTranslator(&qtTranslator);
 
     SettingsStore settings(SettingsStore::DefaultFilePath());
+    // Reading the face models takes a while: it is done now, in the
+    // background, when the editors will frame by themselves.
+    if (Numbers::LenientNumber(settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1"))) != 0)
+        LandmarkModel::StartLoading();
     QtOperatorDialogs dialogs;
     SaneScanner scanner(settings, dialogs);
     QtCameraBackend camera;

@@ -1,9 +1,11 @@
 // The photo editor on A4 scans: opening up to the first crop against
 // FreeImage's decode of the same file, one drag step, one commit, and the
-// memory the open editor holds.
+// memory the open editor holds; on the sample form, the opening with the
+// automatic framing off and on, and a commit followed by its photo check.
 
 #include "AnalizzaFoto.h"
 #include "BenchPages.h"
+#include "LandmarkModel.h"
 #include "PictureView.h"
 #include "TestEnvironment.h"
 
@@ -90,8 +92,45 @@ void BM_Commit(benchmark::State& state)
     state.counters["crop_px"] = double(e.SelWidth) * e.SelHeight;
 }
 
+const QString SampleForm = QStringLiteral(RITRAX_SAMPLES_DIR "/modulo-300dpi.jpg");
+
+// Arg 0: the automatic framing off, 1: on. The models are read before, as
+// the program reads them in the background when it starts.
+void BM_OpenSampleForm(benchmark::State& state)
+{
+    LandmarkModel::Available();
+    TestEnvironment env;
+    env.settings().write(QStringLiteral("AutoInquadra"), state.range(0) ? QStringLiteral("1") : QStringLiteral("0"));
+    for (auto _ : state) {
+        AnalizzaFoto editor(env.services());
+        editor.SourcePath = SampleForm;
+        benchmark::DoNotOptimize(editor.Form_Load());
+        QApplication::processEvents(); // the first check runs once events do
+    }
+}
+
+// One arrow-key step with the check panel up: the commit and the check.
+void BM_CommitChecked(benchmark::State& state)
+{
+    LandmarkModel::Available();
+    TestEnvironment env;
+    AnalizzaFoto editor(env.services());
+    editor.SourcePath = SampleForm;
+    editor.Form_Load();
+    editor.show();
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        editor.KeyFrame(step++ % 2 ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+        editor.RefreshCheck();
+    }
+    state.counters["face_found"] = editor.lastCheck.faceFound;
+}
+
 } // namespace
 
+BENCHMARK(BM_OpenSampleForm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommitChecked)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decode)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenEditor)->Arg(300)->Arg(600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStep)->Arg(300)->Arg(600)->Unit(benchmark::kMicrosecond);

@@ -1,8 +1,8 @@
 #include "PictureCommands.h"
 
-#include "FaceFinder.h"
+#include "LandmarkModel.h"
 #include "OutputPipeline.h"
-#include "PortraitGeometry.h"
+#include "PortraitFraming.h"
 #include "SignatureFinder.h"
 #include "SourceCrop.h"
 
@@ -71,32 +71,43 @@ int FindCrop(const Request& r, Subject subject, int threshold, Streams& s, QImag
     if (!file.isFile() || !file.isReadable())
         return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source),
                          Cli::SourceUnreadable);
-    const SourcePicture::Loaded loaded = SourcePicture::Load(r.source);
+    // The face models are read while the picture is decoded.
+    if (subject == Subject::Face)
+        LandmarkModel::StartLoading();
+    SourcePicture::Loaded loaded = SourcePicture::Load(r.source);
     if (loaded.problem != SourcePicture::Problem::None)
         return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + r.source,
                          Cli::SourceUnreadable);
     QRect found;
+    bool turned = false;
     if (subject == Subject::Face) {
-        const FaceFinder::Result face = FaceFinder::Find(loaded.picture);
-        if (face.status == FaceFinder::Status::NoCascades)
-            return Cli::Fail(s, QStringLiteral("Riconoscimento del viso non disponibile: mancano i file dei "
-                                               "classificatori di OpenCV in %1").arg(Cascades::DefaultFolder()),
+        const PortraitFraming::Proposal proposal = PortraitFraming::Propose(loaded.picture, loaded.picture.size());
+        if (proposal.status == FaceLandmarks::Status::NoModel)
+            return Cli::Fail(s, QStringLiteral("Riconoscimento del viso non disponibile: manca il modello dei punti "
+                                               "del viso in %1 (pacchetto libdlib-data)").arg(LandmarkModel::ModelPath()),
                              Cli::NothingFound);
-        if (face.status == FaceFinder::Status::Found)
-            found = PortraitGeometry::PhotoSelection(PortraitGeometry::HeadOf(face.face), loaded.picture.size(),
-                                                     loaded.picture.size());
+        found = proposal.selection;
         if (found.isEmpty())
             return Cli::Fail(s, QStringLiteral("Nessun viso trovato in %1").arg(r.source), Cli::NothingFound);
+        // A page scanned upside down: the crop is taken from it turned.
+        turned = proposal.turned;
+        if (turned)
+            loaded.picture = loaded.picture.mirrored(true, true);
+        if (proposal.others > 0)
+            s.err += QStringLiteral("ritrax-cli: %1 nella pagina; inquadrato il più grande\n")
+                         .arg(proposal.others == 1 ? QStringLiteral("c'è un altro viso")
+                                                   : QStringLiteral("ci sono altri %1 visi").arg(proposal.others));
     } else {
         found = SignatureFinder::Find(loaded.picture, threshold).selection;
         if (found.isEmpty())
             return Cli::Fail(s, QStringLiteral("Nessuna firma trovata in %1").arg(r.source), Cli::NothingFound);
     }
-    s.out += QStringLiteral("Ritaglio automatico: %1,%2,%3,%4\n")
+    s.out += QStringLiteral("Ritaglio automatico: %1,%2,%3,%4%5\n")
                  .arg(found.x())
                  .arg(found.y())
                  .arg(found.width())
-                 .arg(found.height());
+                 .arg(found.height())
+                 .arg(turned ? QStringLiteral(" (pagina girata di 180°)") : QString());
     crop = loaded.picture.copy(found);
     return Cli::Done;
 }

@@ -1,5 +1,6 @@
 #include "AnalizzaFirma.h"
 
+#include "Fonts.h"
 #include "ImageControl.h"
 #include "Numbers.h"
 #include "OutputSave.h"
@@ -7,9 +8,28 @@
 #include "SettingsStore.h"
 #include "SignatureFinder.h"
 
+#include <QLabel>
+
 AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
     : FramingEditor(EditorKind::Signature(), services, parent)
 {
+    notePanel = new QLabel(this);
+    notePanel->setGeometry(EditorKind::Signature().help);
+    notePanel->setAutoFillBackground(true);
+    notePanel->setFrameShape(QFrame::Box);
+    notePanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    notePanel->setTextFormat(Qt::RichText);
+    notePanel->setMargin(3);
+    notePanel->setWordWrap(true);
+    notePanel->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    QPalette tip = notePanel->palette();
+    tip.setColor(QPalette::Window, QColor(255, 255, 225));
+    tip.setColor(QPalette::WindowText, Qt::black);
+    notePanel->setPalette(tip);
+    notePanel->setFont(UiFont(9.5, false));
+    notePanel->setToolTip(EditorKind::Signature().helpText);
+    connect(notePanel, &QLabel::linkActivated, notePanel, &QLabel::hide);
+    notePanel->hide();
 }
 
 void AnalizzaFirma::SalvaP_Click()
@@ -20,7 +40,26 @@ void AnalizzaFirma::SalvaP_Click()
 
 QRect AnalizzaFirma::FindSubject()
 {
+    notePanel->hide();
     const long long threshold = qBound(
         0LL, Numbers::RoundHalfEven(services().settings.readNumber(QStringLiteral("bnVal"), QStringLiteral("170"))), 255LL);
     return SignatureFinder::Find(Pbi->picture(), int(threshold)).selection;
+}
+
+void AnalizzaFirma::SubjectTooLarge(const QRect& subject)
+{
+    notePanel->setText(
+        QStringLiteral("<b>Inquadratura automatica:</b> <font color=#c00000>la firma trovata (%1 × %2 pixel) è più "
+                       "grande della vista; è inquadrata solo la parte centrale. Allargare a mano non basta: "
+                       "acquisire la pagina a una risoluzione più bassa (300 DPI).</font> "
+                       "<a href=\"#\">Mostra le istruzioni</a>")
+            .arg(subject.width())
+            .arg(subject.height()));
+    notePanel->show();
+    notePanel->raise();
+}
+
+void AnalizzaFirma::FinishLoad()
+{
+    notePanel->hide();
 }

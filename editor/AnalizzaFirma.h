@@ -4,6 +4,8 @@
 
 #include "FramingEditor.h"
 
+class QLabel;
+
 class AnalizzaFirma : public FramingEditor {
     Q_OBJECT
 public:
@@ -11,7 +13,14 @@ public:
 
     void SalvaP_Click() override;
 
+    // What the automatic framing has to tell the operator (a signature
+    // larger than the view), over the help text until its link is
+    // followed or another picture is loaded.
+    QLabel* notePanel = nullptr;
+
 protected:
     // The signature's ink at the black-and-white file's threshold "bnVal".
     QRect FindSubject() override;
+    void SubjectTooLarge(const QRect& subject) override;
+    void FinishLoad() override;
 };

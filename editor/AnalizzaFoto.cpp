@@ -1,12 +1,11 @@
 #include "AnalizzaFoto.h"
 
-#include "FaceFinder.h"
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "MFreeImage.h"
 #include "OutputPipeline.h"
 #include "PictureView.h"
-#include "PortraitGeometry.h"
+#include "PortraitFraming.h"
 #include "LayoutButtons.h"
 #include "Numbers.h"
 #include "OperatorDialogs.h"
@@ -67,6 +66,18 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     checkPanel->setFont(UiFont(9.5, false));
     checkPanel->setToolTip(EditorKind::Photo().helpText);
     checkPanel->hide();
+    // The check and the help text share one place: this link, at the right
+    // of "Risultato", brings up the one hidden.
+    checkToggle = new QLabel(this);
+    const QRect caption = EditorKind::Photo().Label1;
+    checkToggle->setGeometry(caption.right() - 130, caption.y(), 130, caption.height());
+    checkToggle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    checkToggle->setTextFormat(Qt::RichText);
+    checkToggle->setFont(UiFont(9.5, false));
+    checkToggle->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    checkToggle->setFocusPolicy(Qt::NoFocus);
+    connect(checkToggle, &QLabel::linkActivated, this, [this] { ShowCheck(checkPanel->isHidden()); });
+    checkToggle->hide();
     MsgL->raise();
     checkTimer_ = new QTimer(this);
     checkTimer_->setSingleShot(true);
@@ -83,12 +94,42 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
 
 QRect AnalizzaFoto::FindSubject()
 {
-    const FaceFinder::Result found = FaceFinder::Find(Pbi->picture());
-    if (found.status != FaceFinder::Status::Found)
-        return {};
     // The selection lives in the view, one pixel short of its far edges.
-    return PortraitGeometry::PhotoSelection(PortraitGeometry::HeadOf(found.face), Pbi->picture().size(),
-                                            QSize(ViewWidth - 1, ViewHeight - 1));
+    const PortraitFraming::Proposal found =
+        PortraitFraming::Propose(Pbi->picture(), QSize(ViewWidth - 1, ViewHeight - 1));
+    faceSearched_ = true;
+    framingNote.clear();
+    if (found.status == FaceLandmarks::Status::NoModel)
+        framingNote = QStringLiteral("viso non cercato, manca libdlib-data.");
+    if (found.status != FaceLandmarks::Status::Found || found.selection.isEmpty()) {
+        sourceFace_.reset();
+        return {};
+    }
+    if (found.turned) {
+        // A page scanned upside down is shown, and cropped, turned.
+        Pbi->turnPicture();
+        framingNote = QStringLiteral("pagina capovolta: girata di 180°. ");
+    }
+    sourceFace_ = found.face;
+    if (found.limitedByLargest)
+        framingNote += QStringLiteral("il viso non entra nella vista: inquadrato quanto entra, controllare. ");
+    else if (!found.ideal)
+        framingNote += QStringLiteral("foto stretta: ritaglio preso dentro la foto. ");
+    if (found.others > 0)
+        framingNote += found.others == 1 ? QStringLiteral("c'è un altro viso; inquadrato il più grande.")
+                                         : QStringLiteral("ci sono altri %1 visi; inquadrato il più grande.").arg(found.others);
+    return found.selection;
+}
+
+const std::optional<FaceLandmarks::Face>& AnalizzaFoto::SourceFace()
+{
+    if (!faceSearched_) {
+        faceSearched_ = true;
+        const FaceLandmarks::Result found = FaceLandmarks::Find(Pbi->picture(), false);
+        if (found.status == FaceLandmarks::Status::Found)
+            sourceFace_ = found.face;
+    }
+    return sourceFace_;
 }
 
 void AnalizzaFoto::Committed()
@@ -99,7 +140,7 @@ void AnalizzaFoto::Committed()
 
 namespace {
 
-QString CheckHtml(const PhotoCheck::Report& report)
+QString CheckHtml(const PhotoCheck::Report& report, const QString& framingNote)
 {
     QString rows;
     for (const PhotoCheck::Value& v : report.values) {
@@ -111,7 +152,7 @@ QString CheckHtml(const PhotoCheck::Report& report)
                          pass ? QStringLiteral("&#10004;") : QStringLiteral("&#10008;"));
     }
     QString title = QStringLiteral("<b>Controllo foto</b> (solo indicativo)");
-    const QString note = PhotoCheck::Note(report);
+    const QString note = (framingNote + PhotoCheck::Note(report)).trimmed();
     if (!note.isEmpty())
         title = QStringLiteral("<b>Controllo foto:</b> <font color=#c00000>%1</font>").arg(note.toHtmlEscaped());
     return QStringLiteral("%1<table width=100% cellspacing=0 cellpadding=0>%2</table>").arg(title, rows);
@@ -122,14 +163,40 @@ QString CheckHtml(const PhotoCheck::Report& report)
 void AnalizzaFoto::RefreshCheck()
 {
     checkTimer_->stop();
-    FIBITMAP* photo = OutputPipeline::MakePhoto(Imgd->picture());
-    if (!photo)
+    FIBITMAP* bitmap = OutputPipeline::MakePhoto(Imgd->picture());
+    if (!bitmap)
         return;
-    lastCheck = PhotoCheck::Check(MFreeImage::PictureFromLibraryBitmap(photo, true));
-    checkPanel->setText(CheckHtml(lastCheck));
-    checkPanel->show();
-    checkPanel->raise();
+    const QImage photo = MFreeImage::PictureFromLibraryBitmap(bitmap, true);
+    // The face known in the picture, carried into the photo the crop makes:
+    // the check then measures without searching for it again.
+    const QRect crop(SelLeft + Sh->value(), SelTop + Sv->value(), SelWidth, SelHeight);
+    const std::optional<FaceLandmarks::Face>& face = SourceFace();
+    if (face && crop.height() > 0 && crop.contains(face->eyeMiddle().toPoint()))
+        lastCheck = PhotoCheck::CheckWithFace(photo, face->mapped(crop.topLeft(), double(photo.height()) / crop.height()));
+    else
+        lastCheck = PhotoCheck::Check(photo);
+    checkPanel->setText(CheckHtml(lastCheck, framingNote));
+    const bool first = checkToggle->isHidden();
+    checkToggle->show();
+    if (first)
+        ShowCheck(true);
     MsgL->raise();
+}
+
+void AnalizzaFoto::ShowCheck(bool shown)
+{
+    checkPanel->setVisible(shown);
+    if (shown)
+        checkPanel->raise();
+    UpdateToggle();
+    MsgL->raise();
+}
+
+void AnalizzaFoto::UpdateToggle()
+{
+    checkToggle->setText(QStringLiteral("<a href=\"#\">%1</a>")
+                             .arg(checkPanel->isHidden() ? QStringLiteral("Mostra il controllo")
+                                                         : QStringLiteral("Mostra le istruzioni")));
 }
 
 void AnalizzaFoto::FinishLoad()
@@ -138,6 +205,11 @@ void AnalizzaFoto::FinishLoad()
     // keep out of sight, and it never opens a dialog of its own.
     wb->Navigate(QUrl(QStringLiteral("about:blank")));
     Busy = false;
+    faceSearched_ = false;
+    sourceFace_.reset();
+    framingNote.clear();
+    checkPanel->hide();
+    checkToggle->hide();
     checking_ = AutoFrameAtLoad();
     if (checking_)
         checkTimer_->start();

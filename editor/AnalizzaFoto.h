@@ -3,8 +3,11 @@
 // photo's 265 x 320, and the portal check, during which the editor ignores
 // everything else.
 
+#include "FaceLandmarks.h"
 #include "FramingEditor.h"
 #include "PhotoCheck.h"
+
+#include <optional>
 
 class QTimer;
 class WebPage;
@@ -43,11 +46,18 @@ public:
 
     // The offline check of the photo the current crop makes, over the help
     // text: shown after every commit while the automatic framing is on, or
-    // once "Centra viso" was pressed.
+    // once "Centra viso" was pressed. The link beside "Risultato" switches
+    // between the check and the help text.
     QLabel* checkPanel = nullptr;
+    QLabel* checkToggle = nullptr;
     PhotoCheck::Report lastCheck;
+    // What the framing had to tell the operator ("viso più grande della
+    // vista", other faces, a page turned), shown above the check; or empty.
+    QString framingNote;
     // Checks the current crop now (commits ask for it once events run).
     void RefreshCheck();
+    // Shows the check panel (true) or the help text under it (false).
+    void ShowCheck(bool shown);
 
 protected:
     QRect FindSubject() override;
@@ -57,6 +67,14 @@ protected:
     void FinishLoad() override;
 
 private:
+    // The face of the picture in picture pixels, looked for once per
+    // picture: every later check maps it into the crop instead of
+    // searching the photo again.
+    const std::optional<FaceLandmarks::Face>& SourceFace();
+    void UpdateToggle();
+
     QTimer* checkTimer_ = nullptr;
     bool checking_ = false;
+    bool faceSearched_ = false;
+    std::optional<FaceLandmarks::Face> sourceFace_;
 };

@@ -218,14 +218,15 @@ bool FramingEditor::AutoFrame()
     QApplication::restoreOverrideCursor();
     if (target.isEmpty())
         return false;
-    FrameOn(target);
+    if (!FrameOn(target))
+        SubjectTooLarge(target);
     return true;
 }
 
-void FramingEditor::FrameOn(const QRect& target)
+bool FramingEditor::FrameOn(const QRect& target)
 {
     if (Ignoring())
-        return;
+        return true;
     const Framing::Placement p = Framing::PlaceInView(target, {ViewWidth, ViewHeight}, Sh->isEnabled() ? Sh->maximum() : 0,
                                                       Sv->isEnabled() ? Sv->maximum() : 0);
     EraseSelectionFrame();
@@ -239,6 +240,7 @@ void FramingEditor::FrameOn(const QRect& target)
         ApplyScroll(Sv, p.v);
     DragMode = Framing::Moving;
     Pbi_MouseUp(0, 0, 0, 0);
+    return p.selection.width >= target.width() && p.selection.height >= target.height();
 }
 
 void FramingEditor::CentraP_Click()

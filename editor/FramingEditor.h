@@ -85,8 +85,9 @@ public:
     // with the editor as it was, when nothing is found.
     bool AutoFrame();
     // Puts the selection on a rectangle of the picture: scrolls so that it
-    // lies in view, shrinks it to the view if need be, then commits.
-    void FrameOn(const QRect& target);
+    // lies in view, shrinks it to the view if need be, then commits. False
+    // when it had to be shrunk.
+    bool FrameOn(const QRect& target);
     // The setting "AutoInquadra": anything but 0 frames at load.
     bool AutoFrameAtLoad() const;
 
@@ -110,6 +111,9 @@ protected:
     virtual QRect FindSubject() = 0;
     // After every commit.
     virtual void Committed() {}
+    // The subject found is larger than the view: the editor framed the part
+    // of it that fits and tells the operator.
+    virtual void SubjectTooLarge(const QRect& /*subject*/) {}
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -70,6 +70,12 @@ void PictureView::setPicture(const QImage& picture)
     update();
 }
 
+void PictureView::turnPicture()
+{
+    picture_ = picture_.mirrored(true, true);
+    update();
+}
+
 void PictureView::toggleFigure(const Figure& figure)
 {
     const qsizetype at = figures_.indexOf(figure);

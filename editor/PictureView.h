@@ -21,6 +21,9 @@ public:
     // The widget takes the picture's size.
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
+    // Turns the picture by 180° in place; the frame figures, in picture
+    // coordinates, stay where they are.
+    void turnPicture();
 
     void setPenColor(QColor color) { pen_ = color; }
     // XOR the figure onto the view: present figures are removed, others added.
