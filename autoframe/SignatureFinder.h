@@ -1,19 +1,16 @@
 #pragma once
 // Finds the handwritten signature in a picture: the ink is what the
 // black-and-white signature file makes black (grey level below the
-// threshold, grey by Rec. 709 weights), gathered into connected strokes.
-// Specks, long straight rules, the printed boxes of a form, printed text
-// and pictures (dense dark areas) are left out; the strokes that lie
-// together and carry the most ink are the signature.
+// threshold, grey by Rec. 709 weights). Long straight printed lines are
+// taken away first (at the page's tilt; the strokes that cross them are
+// gathered again across the gap); specks, printed text, large print and
+// pictures are left out; the strokes larger than print, written together,
+// with the most ink are the signature, with their dots and underline.
 
 #include <QImage>
 #include <QRect>
 
 namespace SignatureFinder {
-
-// The analysis runs on blocks of pixels so that the longest side of the
-// picture counts at most this many blocks.
-inline constexpr int WorkSide = 1200;
 
 struct Found {
     QRect ink;       // the smallest rectangle holding the signature's ink

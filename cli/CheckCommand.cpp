@@ -1,5 +1,6 @@
 #include "CheckCommand.h"
 
+#include "LandmarkModel.h"
 #include "PhotoCheck.h"
 #include "SourcePicture.h"
 
@@ -16,12 +17,16 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return Cli::Fail(s, QStringLiteral("File non trovato o non leggibile: %1").arg(path), Cli::SourceUnreadable);
+    // The face models are read while the photo is decoded.
+    LandmarkModel::StartLoading();
     const SourcePicture::Loaded loaded = SourcePicture::Load(path);
     if (loaded.problem != SourcePicture::Problem::None)
         return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + path,
                          Cli::SourceUnreadable);
     const PhotoCheck::Report report = PhotoCheck::Check(loaded.picture);
     s.out += PhotoCheck::PlainText(report);
+    if (report.modelMissing)
+        s.err += QStringLiteral("ritrax-cli: modello dei punti del viso non trovato: %1\n").arg(LandmarkModel::ModelPath());
     return report.allPass() ? AllPass : SomeFail;
 }
 

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
 #include <QScopeGuard>
 #include <QThread>

@@ -68,7 +68,7 @@ void TestAutoCommands::checkExitCodes()
     QCOMPARE(made.code, 0);
     const CliRun good = RunCli({"controlla", dir_.filePath("checked.jpg")}, dir_.path());
     QCOMPARE(good.code, 0);
-    QCOMPARE(good.out.count(QStringLiteral("  OK\n")), 7);
+    QCOMPARE(good.out.count(QStringLiteral("  OK\n")), 8);
     QVERIFY(good.out.contains(QStringLiteral("Linea degli occhi")));
 
     // A grey photo: no face, so the geometry fails, and says why.

@@ -64,6 +64,10 @@ private slots:
     void signatureFramedAtLoadAndOnDemand();
     void nothingFoundLeavesTheLoad();
     void keysFrameAndCommit();
+    void checkAndHelpShareTheirPlace();
+    void largeSubjectFramedAndTold_data();
+    void largeSubjectFramedAndTold();
+    void upsideDownPageTurned();
 
 private:
     QTemporaryDir dir_;
@@ -282,6 +286,80 @@ void TestAutoFraming::keysFrameAndCommit()
     QTest::keyClick(editor.Pbi, Qt::Key_Up, Qt::ControlModifier);
     QVERIFY(StateOf(editor) == before);
     editor.Busy = false;
+}
+
+void TestAutoFraming::checkAndHelpShareTheirPlace()
+{
+    AnalizzaFoto editor(env_->services());
+    editor.SourcePath = Sample;
+    QVERIFY(editor.Form_Load());
+    editor.show();
+    QCoreApplication::processEvents();
+    QVERIFY(editor.checkPanel->isVisible());
+    QVERIFY(editor.checkToggle->isVisible());
+    QVERIFY(editor.checkToggle->text().contains(QStringLiteral("istruzioni")));
+    emit editor.checkToggle->linkActivated(QStringLiteral("#"));
+    QVERIFY(editor.checkPanel->isHidden());
+    QVERIFY(editor.help->isVisible());
+    // Further commits refresh the check without taking the help away.
+    editor.KeyFrame(Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::processEvents();
+    QVERIFY(editor.checkPanel->isHidden());
+    QVERIFY(editor.checkToggle->text().contains(QStringLiteral("controllo")));
+    emit editor.checkToggle->linkActivated(QStringLiteral("#"));
+    QVERIFY(editor.checkPanel->isVisible());
+}
+
+void TestAutoFraming::largeSubjectFramedAndTold_data()
+{
+    QTest::addColumn<bool>("photo");
+    QTest::newRow("photo") << true;
+    QTest::newRow("signature") << false;
+}
+
+// The sample form at 600 DPI: the face's ideal crop and the signature are
+// larger than the view, so what fits is framed and the operator is told.
+void TestAutoFraming::largeSubjectFramedAndTold()
+{
+    QFETCH(bool, photo);
+    const QString large = dir_.filePath(QStringLiteral("modulo-600dpi.jpg"));
+    if (!QFile::exists(large)) {
+        const QImage page(Sample);
+        QVERIFY(page.scaled(page.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(large, "JPEG", 90));
+    }
+    AnalizzaFoto photoEditor(env_->services());
+    AnalizzaFirma signatureEditor(env_->services());
+    FramingEditor& editor = photo ? static_cast<FramingEditor&>(photoEditor) : signatureEditor;
+    editor.SourcePath = large;
+    QVERIFY(editor.Form_Load());
+    QCoreApplication::processEvents();
+    QVERIFY(editor.SelLeft + editor.SelWidth < editor.ViewWidth);
+    QVERIFY(editor.SelTop + editor.SelHeight < editor.ViewHeight);
+    QVERIFY(Committed(editor));
+    if (photo) {
+        QVERIFY2(photoEditor.framingNote.contains(QStringLiteral("non entra nella vista")), qPrintable(photoEditor.framingNote));
+        QVERIFY(photoEditor.checkPanel->text().contains(QStringLiteral("non entra nella vista")));
+    } else {
+        QVERIFY(!signatureEditor.notePanel->isHidden());
+        QVERIFY(signatureEditor.notePanel->text().contains(QStringLiteral("più grande della vista")));
+        emit signatureEditor.notePanel->linkActivated(QStringLiteral("#"));
+        QVERIFY(signatureEditor.notePanel->isHidden());
+    }
+}
+
+void TestAutoFraming::upsideDownPageTurned()
+{
+    const QString turned = dir_.filePath(QStringLiteral("capovolto.jpg"));
+    const QImage upright = QImage(Sample).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(upright.mirrored(true, true).save(turned, "JPEG", 92));
+    AnalizzaFoto editor(env_->services());
+    editor.SourcePath = turned;
+    QVERIFY(editor.Form_Load());
+    QCoreApplication::processEvents();
+    QVERIFY2(editor.framingNote.contains(QStringLiteral("capovolta")), qPrintable(editor.framingNote));
+    // The view shows the page upright again, and the crop is taken from it.
+    QVERIFY(QRect(1760, 640, 472, 570).intersected(InPicture(editor)).width() > 300);
+    QVERIFY(Committed(editor));
 }
 
 RITRAX_TEST(TestAutoFraming)

@@ -1,0 +1,366 @@
+#include "SignatureInk.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace SignatureFinder {
+
+namespace {
+
+// Rec. 709 weights in 65536ths (0.2126, 0.7152, 0.0722), summing to 65536.
+constexpr int WeightR = 13933;
+constexpr int WeightG = 46871;
+constexpr int WeightB = 4732;
+
+} // namespace
+
+// The black-and-white file rounds the grey level half up and makes black
+// what lies below the threshold: floor(L + 0.5) < T, that is L + 0.5 < T.
+bool IsInk(QRgb colour, int threshold)
+{
+    return WeightR * qRed(colour) + WeightG * qGreen(colour) + WeightB * qBlue(colour) + 32768 < threshold * 65536;
+}
+
+} // namespace SignatureFinder
+
+namespace SignatureInk {
+
+namespace {
+
+// The block grid's longer side counts about this many blocks: two pixels
+// to a block on an A4 page at 300 DPI, four at 600, one on a small photo.
+constexpr double GridSide = 1750.0;
+// Tilts looked for, in degrees either way.
+constexpr double MostTilt = 3.5;
+// Printed lines: straight runs this share of the grid's longer side at
+// least, and at most this many blocks thick.
+constexpr double LineShare = 0.05;
+constexpr int LineThickness = 4;
+
+QImage Usable(const QImage& picture)
+{
+    switch (picture.format()) {
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return picture;
+    default:
+        return picture.convertToFormat(QImage::Format_RGB32);
+    }
+}
+
+bool InkAt(const uchar* line, int x, bool grey, int threshold)
+{
+    if (grey)
+        return line[x] < threshold;
+    return SignatureFinder::IsInk(reinterpret_cast<const QRgb*>(line)[x], threshold);
+}
+
+cv::Mat BlockInk(const QImage& picture, int threshold, int k)
+{
+    const int w = picture.width();
+    const int h = picture.height();
+    cv::Mat blocks = cv::Mat::zeros((h + k - 1) / k, (w + k - 1) / k, CV_8UC1);
+    const bool grey = picture.format() == QImage::Format_Grayscale8;
+    for (int y = 0; y < h; ++y) {
+        uchar* out = blocks.ptr<uchar>(y / k);
+        const uchar* line = picture.constScanLine(y);
+        for (int x = 0; x < w; ++x)
+            if (InkAt(line, x, grey, threshold))
+                out[x / k] = 255;
+    }
+    return blocks;
+}
+
+// The tilt that lines the ink up in rows best: printed lines and lines of
+// text both make the sum of squared row counts peak at the page's tilt.
+double Tilt(const cv::Mat& ink)
+{
+    std::vector<cv::Point> points;
+    cv::findNonZero(ink, points);
+    if (points.size() < 50)
+        return 0;
+    const int stride = std::max<int>(1, int(points.size() / 150000));
+    const int rows = ink.rows;
+    const int spread = int(std::ceil(ink.cols * std::tan(MostTilt * CV_PI / 180))) + 2;
+    std::vector<int> counts(size_t(rows + 2 * spread + 2));
+    const auto score = [&](double degrees) {
+        std::fill(counts.begin(), counts.end(), 0);
+        const double slope = std::tan(degrees * CV_PI / 180);
+        for (size_t i = 0; i < points.size(); i += size_t(stride)) {
+            const int row = int(std::lround(points[i].y - points[i].x * slope)) + spread;
+            if (row >= 0 && row < int(counts.size()))
+                ++counts[size_t(row)];
+        }
+        double sum = 0;
+        for (int c : counts)
+            sum += double(c) * c;
+        return sum;
+    };
+    double best = 0, bestScore = -1;
+    for (double d = -MostTilt; d <= MostTilt + 1e-9; d += 0.25)
+        if (const double s = score(d); s > bestScore)
+            bestScore = s, best = d;
+    const double coarse = best;
+    for (double d = coarse - 0.2; d <= coarse + 0.2 + 1e-9; d += 0.05)
+        if (const double s = score(d); s > bestScore)
+            bestScore = s, best = d;
+    return best;
+}
+
+// Long thin straight runs across and down the upright grid. Pieces of at
+// least a short run are found first; pieces that join up, row to row, into
+// something long and thin are a line, whatever fraction of a degree of
+// tilt is left over.
+cv::Mat StraightLines(const cv::Mat& upright)
+{
+    const int length = std::max(20, int(LineShare * std::max(upright.cols, upright.rows)));
+    const int piece = std::max(8, length / 4);
+    cv::Mat lines = cv::Mat::zeros(upright.size(), CV_8UC1);
+    for (const bool across : {true, false}) {
+        cv::Mat runs, thick;
+        const cv::Size along = across ? cv::Size(piece, 1) : cv::Size(1, piece);
+        const cv::Size through = across ? cv::Size(1, LineThickness + 1) : cv::Size(LineThickness + 1, 1);
+        // A thin grey line breaks up at the threshold: small gaps are
+        // bridged before the runs are measured.
+        cv::Mat bridged;
+        cv::dilate(upright, bridged, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(5, 1) : cv::Size(1, 5)));
+        cv::morphologyEx(bridged, runs, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, along));
+        // Dense areas (a photo, a line of text) also hold runs; only thin
+        // ones are lines.
+        cv::morphologyEx(runs, thick, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, through));
+        runs.setTo(0, thick);
+        // Where writing crosses a line the line is cut into pieces: pieces
+        // in one row with short gaps between them are measured together.
+        cv::Mat joined;
+        cv::dilate(runs, joined, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length)));
+        cv::Mat labels, stats, centroids;
+        const int n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
+        // A printed line has paper on both sides but where writing crosses
+        // it; the top or the foot of a line of print has letters all along.
+        // Ink a few rows off the line, past its own thickness, either side.
+        const int reach = 2 * LineThickness + 2;
+        cv::Mat ring = cv::Mat::ones(across ? cv::Size(1, 2 * reach + 1) : cv::Size(2 * reach + 1, 1), CV_8UC1);
+        for (int i = reach - LineThickness; i <= reach + LineThickness; ++i)
+            ring.at<uchar>(across ? cv::Point(0, i) : cv::Point(i, 0)) = 0;
+        cv::Mat near;
+        cv::dilate(upright, near, ring);
+        std::vector<int> own(size_t(n), 0), crowded(size_t(n), 0);
+        for (int y = 0; y < runs.rows; ++y) {
+            const uchar* r = runs.ptr<uchar>(y);
+            const uchar* c = near.ptr<uchar>(y);
+            const int* l = labels.ptr<int>(y);
+            for (int x = 0; x < runs.cols; ++x)
+                if (r[x]) {
+                    ++own[size_t(l[x])];
+                    crowded[size_t(l[x])] += c[x] != 0;
+                }
+        }
+        cv::Mat keep = cv::Mat::zeros(runs.size(), CV_8UC1);
+        std::vector<uchar> line(size_t(n), 0);
+        for (int i = 1; i < n; ++i) {
+            const int extent = stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1;
+            const int spread = stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH);
+            line[size_t(i)] = extent >= length && spread <= LineThickness + 2 + extent / 40
+                && crowded[size_t(i)] * 2 < own[size_t(i)];
+        }
+        for (int y = 0; y < runs.rows; ++y) {
+            uchar* k = keep.ptr<uchar>(y);
+            const int* l = labels.ptr<int>(y);
+            for (int x = 0; x < runs.cols; ++x)
+                k[x] = line[size_t(l[x])] ? 255 : 0;
+        }
+        keep &= runs;
+        // The rows next to a line, left by the tilt's last fraction of a
+        // degree, go with it.
+        cv::dilate(keep, keep, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(1, 3) : cv::Size(3, 1)));
+        lines |= keep;
+    }
+    return lines & upright;
+}
+
+// Areas dense with ink over several cells: photos and pictures on the form.
+cv::Mat DenseAreas(const cv::Mat& upright, int cell)
+{
+    cv::Mat share;
+    cv::resize(upright, share, cv::Size(std::max(1, upright.cols / cell), std::max(1, upright.rows / cell)), 0, 0,
+               cv::INTER_AREA);
+    cv::Mat dense = share > 0.7 * 255;
+    cv::Mat labels, stats, centroids;
+    const int n = cv::connectedComponentsWithStats(dense, labels, stats, centroids, 8, CV_32S);
+    cv::Mat keep = cv::Mat::zeros(dense.size(), CV_8UC1);
+    for (int i = 1; i < n; ++i)
+        if (stats.at<int>(i, cv::CC_STAT_AREA) >= 6)
+            keep.setTo(255, labels == i);
+    cv::dilate(keep, keep, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    cv::Mat full;
+    cv::resize(keep, full, upright.size(), 0, 0, cv::INTER_NEAREST);
+    return full;
+}
+
+void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
+{
+    const int n = stats.rows;
+    cv::Mat denseSum;
+    cv::integral(dense / 255, denseSum, CV_32S);
+    for (int i = 1; i < n; ++i) {
+        Blob b;
+        b.label = i;
+        b.box = cv::Rect(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                         stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        b.area = stats.at<int>(i, cv::CC_STAT_AREA);
+        const double fill = double(b.area) / std::max(1, b.box.area());
+        const cv::Rect& r = b.box;
+        const int denseBlocks = denseSum.at<int>(r.y + r.height, r.x + r.width) - denseSum.at<int>(r.y, r.x + r.width)
+            - denseSum.at<int>(r.y + r.height, r.x) + denseSum.at<int>(r.y, r.x);
+        if (b.area <= 2)
+            b.kind = Kind::Speck;
+        else if ((b.area >= 400 && fill >= 0.65) || denseBlocks * 10 >= r.area() * 3)
+            b.kind = Kind::Picture;
+        else if (std::min(r.width, r.height) <= LineThickness && std::max(r.width, r.height) >= 10 * std::min(r.width, r.height))
+            b.kind = Kind::Line;
+        a.blobs.push_back(b);
+    }
+}
+
+// A long thin tail on either side of the writing is what is left of a
+// printed rule the writing sits on; an underline drawn by hand overshoots
+// the name by far less.
+void TrimTails(cv::Mat& mask)
+{
+    const cv::Rect box = cv::boundingRect(mask);
+    if (box.empty())
+        return;
+    std::vector<int> first(size_t(box.width), -1), last(size_t(box.width), -1);
+    for (int x = 0; x < box.width; ++x)
+        for (int y = 0; y < box.height; ++y)
+            if (mask.at<uchar>(box.y + y, box.x + x)) {
+                if (first[size_t(x)] < 0)
+                    first[size_t(x)] = y;
+                last[size_t(x)] = y;
+            }
+    const auto thin = [&](int x) { return first[size_t(x)] < 0 || last[size_t(x)] - first[size_t(x)] <= LineThickness + 2; };
+    int left = 0, right = box.width - 1;
+    while (left < box.width && thin(left))
+        ++left;
+    while (right > left && thin(right))
+        --right;
+    const int body = right - left + 1;
+    if (body <= 0)
+        return;
+    // Flat, as a printed rule is: a stroke's own end runs up or down. A
+    // few columns off the row (a bit of a box's side) do not count.
+    const auto flat = [&](int from, int to) {
+        std::vector<int> middles;
+        for (int x = from; x <= to; ++x)
+            if (first[size_t(x)] >= 0)
+                middles.push_back(first[size_t(x)] + last[size_t(x)]);
+        if (middles.empty())
+            return false;
+        std::vector<int> sorted = middles;
+        std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
+        const int middle = sorted[sorted.size() / 2];
+        const long near = std::count_if(middles.begin(), middles.end(),
+                                        [&](int m) { return std::abs(m - middle) <= 2 * (LineThickness + 2); });
+        return near * 5 >= long(middles.size()) * 4;
+    };
+    constexpr int Keep = 8; // blocks of a tail kept, for the stroke's own end
+    if (left > body / 12 + Keep && flat(0, left - 1))
+        mask(cv::Rect(box.x, box.y, left - Keep, box.height)).setTo(0);
+    if (box.width - 1 - right > body / 12 + Keep && flat(right + 1, box.width - 1))
+        mask(cv::Rect(box.x + right + 1 + Keep, box.y, box.width - right - 1 - Keep, box.height)).setTo(0);
+}
+
+} // namespace
+
+Analysis Analyse(const QImage& source, int threshold)
+{
+    Analysis a;
+    if (source.isNull() || source.width() < 8 || source.height() < 8)
+        return a;
+    const QImage picture = Usable(source);
+    a.block = std::max(1, int(std::lround(std::max(picture.width(), picture.height()) / GridSide)));
+    const cv::Mat ink = BlockInk(picture, threshold, a.block);
+    a.grid = ink.size();
+    a.degrees = Tilt(ink);
+    // Turned about the grid's middle into a grid as large, so that nothing
+    // of a tilt of a few degrees falls off.
+    const int pad = int(std::ceil(std::max(ink.cols, ink.rows) * std::sin(MostTilt * CV_PI / 180))) + 2;
+    a.toUpright = cv::getRotationMatrix2D(cv::Point2f(ink.cols / 2.0f, ink.rows / 2.0f), a.degrees, 1.0);
+    a.toUpright.at<double>(0, 2) += pad;
+    a.toUpright.at<double>(1, 2) += pad;
+    cv::Mat upright;
+    cv::warpAffine(ink, upright, a.toUpright, cv::Size(ink.cols + 2 * pad, ink.rows + 2 * pad), cv::INTER_NEAREST);
+    const cv::Mat lines = StraightLines(upright);
+    const cv::Mat strokes = upright & ~lines;
+    cv::Mat stats, centroids;
+    cv::connectedComponentsWithStats(strokes, a.parts, stats, centroids, 8, CV_32S);
+    Classify(a, stats, DenseAreas(strokes, 16));
+    cv::Mat lineStats;
+    const int lineCount = cv::connectedComponentsWithStats(lines, a.lineParts, lineStats, centroids, 8, CV_32S);
+    for (int i = 1; i < lineCount; ++i) {
+        Blob b;
+        b.label = i;
+        b.kind = Kind::Line;
+        b.printedLine = true;
+        b.box = cv::Rect(lineStats.at<int>(i, cv::CC_STAT_LEFT), lineStats.at<int>(i, cv::CC_STAT_TOP),
+                         lineStats.at<int>(i, cv::CC_STAT_WIDTH), lineStats.at<int>(i, cv::CC_STAT_HEIGHT));
+        b.area = lineStats.at<int>(i, cv::CC_STAT_AREA);
+        a.blobs.push_back(b);
+    }
+    return a;
+}
+
+SignatureFinder::Found Locate(const QImage& source, int threshold, const Analysis& a, const std::vector<int>& chosen)
+{
+    if (chosen.empty())
+        return {};
+    cv::Mat mask = cv::Mat::zeros(a.parts.size(), CV_8UC1);
+    for (int i : chosen) {
+        const Blob& b = a.blobs[size_t(i)];
+        const cv::Mat& labels = b.printedLine ? a.lineParts : a.parts;
+        mask(b.box).setTo(255, labels(b.box) == b.label);
+    }
+    TrimTails(mask);
+    cv::dilate(mask, mask, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    cv::Mat back;
+    cv::Mat toGrid;
+    cv::invertAffineTransform(a.toUpright, toGrid);
+    cv::warpAffine(mask, back, toGrid, a.grid, cv::INTER_NEAREST);
+    const cv::Rect blocks = cv::boundingRect(back);
+    if (blocks.empty())
+        return {};
+    const QImage picture = Usable(source);
+    const bool grey = picture.format() == QImage::Format_Grayscale8;
+    const int k = a.block;
+    int left = picture.width(), top = picture.height(), right = -1, bottom = -1;
+    for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
+        const uchar* row = back.ptr<uchar>(by);
+        for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
+            const uchar* line = picture.constScanLine(y);
+            for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx) {
+                if (!row[bx])
+                    continue;
+                for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
+                    if (InkAt(line, x, grey, threshold)) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+            }
+        }
+    }
+    if (right < 0)
+        return {};
+    SignatureFinder::Found found;
+    found.ink = QRect(QPoint(left, top), QPoint(right, bottom));
+    // A few pixels of paper around the ink, more on a larger signature.
+    const int margin = std::clamp(int(std::lround(found.ink.height() * 0.07)), 5, 12);
+    found.selection = found.ink.adjusted(-margin, -margin, margin, margin) & picture.rect();
+    return found;
+}
+
+} // namespace SignatureInk
