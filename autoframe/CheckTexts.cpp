@@ -33,7 +33,7 @@ QString NameOf(Item item)
     case Item::Centring:
         return QStringLiteral("Centratura");
     case Item::Roll:
-        return QStringLiteral("Inclinazione della testa");
+        return QStringLiteral("Inclinazione testa");
     case Item::Background:
         return QStringLiteral("Uniformità sfondo");
     case Item::Brightness:

@@ -50,22 +50,21 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     MsgL->setFocusPolicy(Qt::NoFocus); // a message panel, not a command
     MsgL->hide();
 
-    // Like a tooltip over the help text, whose words it keeps as its own
-    // tooltip; the window has no other free room for it.
+    // Like a tooltip over the help text (the window has no other free room
+    // for it); its own tooltip holds its notes whole.
     checkPanel = new QLabel(this);
     checkPanel->setGeometry(EditorKind::Photo().help);
     checkPanel->setAutoFillBackground(true);
     checkPanel->setFrameShape(QFrame::Box);
     checkPanel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     checkPanel->setTextFormat(Qt::RichText);
-    checkPanel->setMargin(3);
+    checkPanel->setMargin(2);
     checkPanel->setWordWrap(true);
     QPalette tip = checkPanel->palette();
     tip.setColor(QPalette::Window, QColor(255, 255, 225));
     tip.setColor(QPalette::WindowText, Qt::black);
     checkPanel->setPalette(tip);
-    checkPanel->setFont(UiFont(9.5, false));
-    checkPanel->setToolTip(EditorKind::Photo().helpText);
+    checkPanel->setFont(UiFont(8, false));
     checkPanel->hide();
     // The check and the help text share one place: this link, at the right
     // of "Risultato", brings up the one hidden.
@@ -113,7 +112,7 @@ QRect AnalizzaFoto::FindSubject()
     }
     sourceFace_ = found.face;
     if (found.limitedByLargest)
-        framingNote += QStringLiteral("il viso non entra nella vista: inquadrato quanto entra, controllare. ");
+        framingNote += QStringLiteral("viso più grande della vista: ritaglio ridotto. ");
     else if (!found.ideal)
         framingNote += QStringLiteral("foto stretta: ritaglio preso dentro la foto. ");
     if (found.others > 0)
@@ -146,14 +145,18 @@ QString CheckHtml(const PhotoCheck::Report& report, const QString& framingNote)
     QString rows;
     for (const PhotoCheck::Value& v : report.values) {
         const bool pass = v.pass();
-        rows += QStringLiteral("<tr><td>%1</td><td align=right><b>%2</b></td><td align=right><font color=#555555>%3"
+        rows += QStringLiteral("<tr><td nowrap>%1</td><td align=right nowrap><b>%2</b></td><td align=right><font color=#555555>%3"
                                "</font></td><td align=right><b><font color=%4>%5</font></b></td></tr>")
                     .arg(PhotoCheck::NameOf(v.item).toHtmlEscaped(), PhotoCheck::ValueText(v).toHtmlEscaped(),
                          PhotoCheck::RangeText(v).toHtmlEscaped(), pass ? QStringLiteral("#107010") : QStringLiteral("#c00000"),
                          pass ? QStringLiteral("&#10004;") : QStringLiteral("&#10008;"));
     }
+    // One line of notes fits over the table: what the framing did comes
+    // first, else the check's own note; the panel's tooltip holds them all.
+    QString note = framingNote.trimmed();
+    if (note.isEmpty())
+        note = PhotoCheck::Note(report);
     QString title = QStringLiteral("<b>Controllo foto</b> (solo indicativo)");
-    const QString note = (framingNote + PhotoCheck::Note(report)).trimmed();
     if (!note.isEmpty())
         title = QStringLiteral("<b>Controllo foto:</b> <font color=#c00000>%1</font>").arg(note.toHtmlEscaped());
     return QStringLiteral("%1<table width=100% cellspacing=0 cellpadding=0>%2</table>").arg(title, rows);
@@ -177,6 +180,7 @@ void AnalizzaFoto::RefreshCheck()
     else
         lastCheck = PhotoCheck::Check(photo);
     checkPanel->setText(CheckHtml(lastCheck, framingNote));
+    checkPanel->setToolTip((framingNote + PhotoCheck::Note(lastCheck)).trimmed());
     const bool first = checkToggle->isHidden();
     checkToggle->show();
     if (first)

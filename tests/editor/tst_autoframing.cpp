@@ -337,8 +337,8 @@ void TestAutoFraming::largeSubjectFramedAndTold()
     QVERIFY(editor.SelTop + editor.SelHeight < editor.ViewHeight);
     QVERIFY(Committed(editor));
     if (photo) {
-        QVERIFY2(photoEditor.framingNote.contains(QStringLiteral("non entra nella vista")), qPrintable(photoEditor.framingNote));
-        QVERIFY(photoEditor.checkPanel->text().contains(QStringLiteral("non entra nella vista")));
+        QVERIFY2(photoEditor.framingNote.contains(QStringLiteral("più grande della vista")), qPrintable(photoEditor.framingNote));
+        QVERIFY(photoEditor.checkPanel->text().contains(QStringLiteral("più grande della vista")));
     } else {
         QVERIFY(!signatureEditor.notePanel->isHidden());
         QVERIFY(signatureEditor.notePanel->text().contains(QStringLiteral("più grande della vista")));
