@@ -331,7 +331,7 @@ void PrintRow(const Row& row)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString build = QStringLiteral("/work/main/build"), set = QStringLiteral("/work/evalset");
+    QString build = QStringLiteral("build"), set = QStringLiteral("build/evalset");
     QString out = QDir::temp().filePath(QStringLiteral("ritrax-evalscore"));
     int limit = 1 << 30;
     const QStringList args = app.arguments().mid(1);

@@ -150,7 +150,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QString output = QStringLiteral("/work/evalset");
+    QString output = QStringLiteral("build/evalset");
     QString sources = QStringLiteral(RITRAX_EVAL_CACHE "/src");
     QString tsv = QStringLiteral(RITRAX_EVAL_DIR "/sources.tsv");
     const QStringList args = app.arguments().mid(1);
