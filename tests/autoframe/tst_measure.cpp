@@ -5,6 +5,7 @@
 
 #include "PortraitFraming.h"
 #include "SamplePages.h"
+#include "TestEnvironment.h"
 #include "TestRegistry.h"
 
 #include <QTest>
@@ -56,7 +57,9 @@ void TestMeasure::portraits()
     const QImage astronaut(path);
     QVERIFY(!astronaut.isNull());
     int framed = 0, found = 0;
-    const QList<SamplePages::Placement> placements = Placements();
+    QList<SamplePages::Placement> placements = Placements();
+    if (SanitizedRun())
+        placements.resize(4);
     for (const SamplePages::Placement& at : placements) {
         const SamplePages::FacePage page = SamplePages::MakeFacePage(astronaut, at);
         const PortraitFraming::Proposal p = PortraitFraming::Propose(page.page, page.page.size());
@@ -86,6 +89,8 @@ void TestMeasure::portraits()
     qInfo().noquote() << QStringLiteral("portraits: %1 of %2 framed in range (%3 %), faces found %4")
                              .arg(framed).arg(placements.size()).arg(100.0 * framed / placements.size(), 0, 'f', 1)
                              .arg(found);
+    if (SanitizedRun())
+        QSKIP("the share is measured in the normal build");
     QVERIFY(framed * 100 >= 95 * placements.size());
 }
 

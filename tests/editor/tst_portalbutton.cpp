@@ -9,6 +9,7 @@
 #include "WebPage.h"
 #include "chameleonButton.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
@@ -56,6 +57,9 @@ private:
         editor_ = std::make_unique<AnalizzaFoto>(services);
         editor_->SourcePath = picture_;
         QVERIFY(editor_->Form_Load());
+        // The photo check queued by the load runs now, not inside a wait
+        // that a test times.
+        QCoreApplication::processEvents();
         editor_->browserWaits = {20, 10, 1000};
         // Written only now: the address is read at each check.
         env_->settings().write(QStringLiteral("Portale"), base);

@@ -11,6 +11,14 @@
 
 #include <QTemporaryDir>
 
+// True in the sanitizer build, where pictures take many times as long: the
+// measurements over many pages then look at a few, as a check of memory
+// and behaviour, and leave their shares to the normal build.
+inline bool SanitizedRun()
+{
+    return qEnvironmentVariableIsSet("RITRAX_SANITIZED");
+}
+
 class TestEnvironment {
 public:
     TestEnvironment();
