@@ -1,8 +1,8 @@
 #include "SignatureForms.h"
 
-#include <QBuffer>
+#include "SamplePages.h"
+
 #include <QFont>
-#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
@@ -248,25 +248,8 @@ QImage Scanned(QImage page, QRandomGenerator& r)
         }
     }
     const int noise = int(r.bounded(2, 9));
-    quint32 state = r.generate();
-    for (int y = 0; y < page.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(page.scanLine(y));
-        for (int x = 0; x < page.width(); ++x) {
-            state = state * 1664525u + 1013904223u;
-            const int d = int((state >> 24) % unsigned(2 * noise + 1)) - noise;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
-        }
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    page.save(&buffer, "JPG", int(r.bounded(60, 92)));
-    // A 600 DPI page is larger than Qt reads by default.
-    QImageReader::setAllocationLimit(std::max(QImageReader::allocationLimit(), 512));
-    QImage decoded;
-    decoded.loadFromData(bytes, "JPG");
-    return decoded.convertToFormat(QImage::Format_RGB32);
+    const quint32 grain = r.generate();
+    return SamplePages::Scanned(page, noise, int(r.bounded(60, 92)), grain);
 }
 
 QRect Opaque(const QImage& layer)

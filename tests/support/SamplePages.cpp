@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
@@ -49,28 +50,6 @@ bool Run(const QString& program, const QStringList& arguments, const QString& fo
         *why = QStringLiteral("%1 %2 failed: %3").arg(program, arguments.join(u' '),
                                                       QString::fromLocal8Bit(first.readAllStandardError()).trimmed());
     return ok;
-}
-
-// Grain of the scanner, then the scanner's JPEG.
-QImage Scanned(QImage page, int noise, int quality, quint32 seed)
-{
-    quint32 state = seed * 2654435761u + 1;
-    for (int y = 0; y < page.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(page.scanLine(y));
-        for (int x = 0; x < page.width(); ++x) {
-            state = state * 1664525u + 1013904223u;
-            const int d = int((state >> 24) % unsigned(2 * noise + 1)) - noise;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
-        }
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    page.save(&buffer, "JPG", quality);
-    QImage decoded;
-    decoded.loadFromData(bytes, "JPG");
-    return decoded.convertToFormat(QImage::Format_RGB32);
 }
 
 QFont Font(int pixels, bool bold = false)
@@ -134,6 +113,30 @@ QPainterPath Wave(QRandomGenerator& r, QPointF start, double length, double heig
 }
 
 } // namespace
+
+QImage Scanned(QImage page, int noise, int quality, quint32 seed)
+{
+    quint32 state = seed * 2654435761u + 1;
+    for (int y = 0; y < page.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(page.scanLine(y));
+        for (int x = 0; x < page.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int d = int((state >> 24) % unsigned(2 * noise + 1)) - noise;
+            const QRgb c = line[x];
+            line[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    page.save(&buffer, "JPG", quality);
+    // A 600 DPI page is larger than Qt reads by default.
+    QImageReader::setAllocationLimit(std::max(QImageReader::allocationLimit(), 512));
+    QImage decoded;
+    decoded.loadFromData(bytes, "JPG");
+    return decoded.convertToFormat(QImage::Format_RGB32);
+}
+
 
 QString AstronautPath(const QString& cacheFolder, QString* why)
 {

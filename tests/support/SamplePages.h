@@ -51,4 +51,8 @@ struct SignaturePage {
 // Page number seed: strokes, specks, box and text placed from it.
 SignaturePage MakeSignaturePage(unsigned seed);
 
+// The page as a scanner gives it: grain of up to noise grey levels either
+// way (drawn from seed), then a JPEG of the quality.
+QImage Scanned(QImage page, int noise, int quality, quint32 seed);
+
 } // namespace SamplePages
