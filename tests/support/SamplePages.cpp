@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
 namespace SamplePages {
