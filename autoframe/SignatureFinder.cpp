@@ -204,8 +204,9 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<char>& printedRow,
 
 } // namespace
 
-Found Find(const QImage& source, int threshold)
+Found Find(const QImage& picture, int threshold)
 {
+    const QImage source = SignatureInk::Usable(picture);
     const SignatureInk::Analysis a = SignatureInk::Analyse(source, threshold);
     if (a.blobs.empty())
         return {};

@@ -39,18 +39,6 @@ constexpr double MostTilt = 3.5;
 constexpr double LineShare = 0.05;
 constexpr int LineThickness = 4;
 
-QImage Usable(const QImage& picture)
-{
-    switch (picture.format()) {
-    case QImage::Format_Grayscale8:
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-        return picture;
-    default:
-        return picture.convertToFormat(QImage::Format_RGB32);
-    }
-}
-
 bool InkAt(const uchar* line, int x, bool grey, int threshold)
 {
     if (grey)
@@ -275,12 +263,23 @@ void TrimTails(cv::Mat& mask)
 
 } // namespace
 
-Analysis Analyse(const QImage& source, int threshold)
+QImage Usable(const QImage& picture)
+{
+    switch (picture.format()) {
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return picture;
+    default:
+        return picture.convertToFormat(QImage::Format_RGB32);
+    }
+}
+
+Analysis Analyse(const QImage& picture, int threshold)
 {
     Analysis a;
-    if (source.isNull() || source.width() < 8 || source.height() < 8)
+    if (picture.isNull() || picture.width() < 8 || picture.height() < 8)
         return a;
-    const QImage picture = Usable(source);
     a.block = std::max(1, int(std::lround(std::max(picture.width(), picture.height()) / GridSide)));
     const cv::Mat ink = BlockInk(picture, threshold, a.block);
     a.grid = ink.size();
@@ -313,7 +312,7 @@ Analysis Analyse(const QImage& source, int threshold)
     return a;
 }
 
-SignatureFinder::Found Locate(const QImage& source, int threshold, const Analysis& a, const std::vector<int>& chosen)
+SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analysis& a, const std::vector<int>& chosen)
 {
     if (chosen.empty())
         return {};
@@ -332,7 +331,6 @@ SignatureFinder::Found Locate(const QImage& source, int threshold, const Analysi
     const cv::Rect blocks = cv::boundingRect(back);
     if (blocks.empty())
         return {};
-    const QImage picture = Usable(source);
     const bool grey = picture.format() == QImage::Format_Grayscale8;
     const int k = a.block;
     int left = picture.width(), top = picture.height(), right = -1, bottom = -1;

@@ -35,6 +35,10 @@ struct Analysis {
     std::vector<Blob> blobs;
 };
 
+// The picture in a format read directly (grey, or 32-bit colour); others
+// are converted once here and the copy handed to both calls below.
+QImage Usable(const QImage& picture);
+
 Analysis Analyse(const QImage& picture, int threshold);
 
 // The ink of the chosen blobs measured on the picture's own pixels, and the
