@@ -165,18 +165,21 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<char>& printedRow,
     std::vector<char> in(blobs.size(), 0);
     for (int m : c.members)
         in[size_t(m)] = 1;
+    // Small parts are near the writing itself, not near one another: the
+    // dashes of a rule would otherwise lead along it, one to the next.
+    const int h0 = c.box.height;
+    const cv::Rect near = Expanded(c.box, int(0.08 * h0) + 1, int(0.08 * h0) + 1);
     for (bool grown = true; grown;) {
         grown = false;
         const int h = c.box.height;
         const cv::Rect reach = Expanded(c.box, int(0.35 * h), int(0.2 * h));
-        const cv::Rect near = Expanded(c.box, int(0.08 * h) + 1, int(0.08 * h) + 1);
         for (size_t i = 0; i < blobs.size(); ++i) {
             const Blob& b = blobs[i];
             if (in[i] || printedRow[i])
                 continue;
             // The broken-off tip of a thin stroke is a speck right by it.
             if (b.kind == SignatureInk::Kind::Speck) {
-                if ((b.box & Expanded(c.box, int(0.08 * h) + 1, int(0.08 * h) + 1)) == b.box) {
+                if ((b.box & near) == b.box) {
                     in[i] = 1;
                     c.members.push_back(int(i));
                 }

@@ -254,11 +254,107 @@ void TrimTails(cv::Mat& mask)
                                         [&](int m) { return std::abs(m - middle) <= 2 * (LineThickness + 2); });
         return near * 5 >= long(middles.size()) * 4;
     };
+    // Where an underline runs into the rule the tail is thicker than the
+    // rule alone: the cut comes no nearer the writing than that.
+    const auto extent = [&](int x) { return first[size_t(x)] < 0 ? 0 : last[size_t(x)] - first[size_t(x)] + 1; };
+    const auto thickening = [&](int outer, int inner) {
+        const int step = inner > outer ? 1 : -1;
+        std::vector<int> outerHalf;
+        for (int x = outer; x != outer + (inner - outer) / 2; x += step)
+            if (extent(x) > 0)
+                outerHalf.push_back(extent(x));
+        if (outerHalf.empty())
+            return inner;
+        std::nth_element(outerHalf.begin(), outerHalf.begin() + long(outerHalf.size() / 2), outerHalf.end());
+        const int rule = outerHalf[outerHalf.size() / 2];
+        for (int x = outer; x != inner - 2 * step; x += step)
+            if (extent(x) >= rule + 2 && extent(x + step) >= rule + 2 && extent(x + 2 * step) >= rule + 2)
+                return x;
+        return inner;
+    };
     constexpr int Keep = 8; // blocks of a tail kept, for the stroke's own end
-    if (left > body / 12 + Keep && flat(0, left - 1))
-        mask(cv::Rect(box.x, box.y, left - Keep, box.height)).setTo(0);
-    if (box.width - 1 - right > body / 12 + Keep && flat(right + 1, box.width - 1))
-        mask(cv::Rect(box.x + right + 1 + Keep, box.y, box.width - right - 1 - Keep, box.height)).setTo(0);
+    if (left > body / 12 + Keep && flat(0, left - 1)) {
+        const int cut = std::min(left - Keep, thickening(0, left - 1));
+        mask(cv::Rect(box.x, box.y, cut, box.height)).setTo(0);
+    }
+    if (box.width - 1 - right > body / 12 + Keep && flat(right + 1, box.width - 1)) {
+        const int cut = std::max(right + 1 + Keep, thickening(box.width - 1, right + 1) + 1);
+        mask(cv::Rect(box.x + cut, box.y, box.width - cut, box.height)).setTo(0);
+    }
+}
+
+// Ink of the writing that the lines took out. Where a stroke crosses a
+// printed line, the line's pixels under it and the stroke's piece on the
+// far side belong to the writing; where a hand's underline runs along a
+// rule and merges with it, the columns thicker than the rule are the
+// underline's.
+void Recover(const Analysis& a, cv::Mat& mask)
+{
+    const cv::Rect writing = cv::boundingRect(mask);
+    if (writing.empty())
+        return;
+    const cv::Mat lines = a.lineParts > 0;
+    // Line pixels reached from the writing across the line's thickness.
+    cv::Mat crossing;
+    cv::dilate(mask, crossing, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    crossing &= lines;
+    for (int step = 0; step < LineThickness + 2; ++step) {
+        cv::Mat grown;
+        cv::dilate(crossing, grown, cv::getStructuringElement(cv::MORPH_CROSS, cv::Size(3, 3)));
+        crossing = grown & lines;
+    }
+    // Only where the writing meets a line, not all along one it follows.
+    cv::Mat along;
+    cv::dilate(mask, along, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(1, 2 * LineThickness + 5)));
+    crossing &= along;
+    cv::Mat reach;
+    cv::dilate(crossing, reach, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    std::vector<char> beyond(a.blobs.size(), 0);
+    for (size_t i = 0; i < a.blobs.size(); ++i) {
+        const Blob& b = a.blobs[i];
+        if (b.printedLine || b.kind == Kind::Picture || b.box.height > writing.height || (b.box & writing).empty())
+            continue;
+        beyond[i] = cv::countNonZero(reach(b.box) & (a.parts(b.box) == b.label)) > 0;
+    }
+    for (size_t i = 0; i < a.blobs.size(); ++i)
+        if (beyond[i])
+            mask(a.blobs[i].box).setTo(255, a.parts(a.blobs[i].box) == a.blobs[i].label);
+    mask |= crossing;
+    // An underline along a rule: columns of the line, under the writing,
+    // much thicker than the line is elsewhere, though not as tall as the
+    // side of a box the line may be joined to.
+    const int from = writing.x - writing.width * 15 / 100, to = writing.x + writing.width * 115 / 100;
+    // Only the rows under the writing: the line may be one side of a box.
+    const int top = writing.y + writing.height / 3, bottom = writing.y + writing.height * 14 / 10;
+    for (const Blob& b : a.blobs) {
+        const cv::Rect l = b.box & cv::Rect(0, top, mask.cols, std::max(0, bottom - top));
+        if (!b.printedLine || l.empty() || b.box.width < b.box.height)
+            continue;
+        const cv::Mat own = a.lineParts(l) == b.label;
+        std::vector<int> thickness(size_t(l.width), 0);
+        for (int y = 0; y < l.height; ++y)
+            for (int x = 0; x < l.width; ++x)
+                thickness[size_t(x)] += own.at<uchar>(y, x) != 0;
+        std::vector<int> inked;
+        std::copy_if(thickness.begin(), thickness.end(), std::back_inserter(inked), [](int t) { return t > 0; });
+        if (inked.empty())
+            continue;
+        std::nth_element(inked.begin(), inked.begin() + long(inked.size() / 2), inked.end());
+        const int rule = inked[inked.size() / 2];
+        // Long runs of columns thicker than the rule, some of them by far:
+        // a box's side, drawn a little aslant, steps from one column to the
+        // next in short runs, and the rule's own steps are one block.
+        const auto thicker = [&](int x) { return thickness[size_t(x)] > rule && thickness[size_t(x)] <= 3 * LineThickness; };
+        const int end = std::min(l.width, to - l.x);
+        for (int x = std::max(0, from - l.x); x < end;) {
+            int run = x, far = 0;
+            for (; run < end && thicker(run); ++run)
+                far += thickness[size_t(run)] >= rule + 2;
+            if (run - x >= 3 * LineThickness && far >= LineThickness)
+                mask(cv::Rect(l.x + x, l.y, run - x, l.height)).setTo(255, own.colRange(x, run));
+            x = std::max(run, x + 1);
+        }
+    }
 }
 
 } // namespace
@@ -297,8 +393,15 @@ Analysis Analyse(const QImage& picture, int threshold)
     cv::Mat stats, centroids;
     cv::connectedComponentsWithStats(strokes, a.parts, stats, centroids, 8, CV_32S);
     Classify(a, stats, DenseAreas(strokes, 16));
+    // A dashed or dotted rule is one line, not a row of dashes each short
+    // enough to pass for a hand's underline: the gaps along it are bridged
+    // before the lines are told apart, and only their ink keeps the label.
+    // Nothing is bridged across: an underline near a rule stays apart.
+    cv::Mat bridged;
+    cv::morphologyEx(lines, bridged, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * LineThickness + 1, 1)));
     cv::Mat lineStats;
-    const int lineCount = cv::connectedComponentsWithStats(lines, a.lineParts, lineStats, centroids, 8, CV_32S);
+    const int lineCount = cv::connectedComponentsWithStats(bridged, a.lineParts, lineStats, centroids, 8, CV_32S);
+    a.lineParts.setTo(0, lines == 0);
     for (int i = 1; i < lineCount; ++i) {
         Blob b;
         b.label = i;
@@ -322,6 +425,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         const cv::Mat& labels = b.printedLine ? a.lineParts : a.parts;
         mask(b.box).setTo(255, labels(b.box) == b.label);
     }
+    Recover(a, mask);
     TrimTails(mask);
     cv::dilate(mask, mask, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     cv::Mat back;

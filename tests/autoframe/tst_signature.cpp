@@ -32,6 +32,8 @@ private slots:
     void noSignature_data();
     void noSignature();
     void loneSignature();
+    void inkOnRules_data();
+    void inkOnRules();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -130,6 +132,70 @@ void TestSignature::loneSignature()
     QVERIFY(found.selection.contains(found.ink));
     QVERIFY(picture.rect().contains(found.selection));
     QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
+}
+
+void TestSignature::inkOnRules_data()
+{
+    QTest::addColumn<bool>("dashed");
+    QTest::addColumn<int>("ruleY");
+    // A hand underline that starts on a dashed rule, before the name.
+    QTest::newRow("underline along a dashed rule") << true << 3000;
+    // A rule through the tops of the tall letters: their tips stand above it.
+    QTest::newRow("ascenders through a rule") << false << 2852;
+}
+
+// Handwriting that meets the form's rules keeps all of its ink: the
+// rule is taken out, what the hand drew on and across it is not.
+void TestSignature::inkOnRules()
+{
+    QFETCH(bool, dashed);
+    QFETCH(int, ruleY);
+    QImage hand(2480, 3508, QImage::Format_ARGB32);
+    hand.fill(Qt::transparent);
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 30, 110), 10, Qt::SolidLine, Qt::RoundCap));
+        // Letters of several heights; the tallest tops near 2840.
+        const double tops[2][3] = {{2790, 2880, 2820}, {2800, 2880, 2850}};
+        for (int word = 0; word < 2; ++word) {
+            const double x = 900 + word * 380;
+            QPainterPath letters(QPointF(x, 2985));
+            letters.cubicTo(QPointF(x + 20, tops[word][0]), QPointF(x + 80, tops[word][0]), QPointF(x + 90, 2985));
+            letters.cubicTo(QPointF(x + 130, tops[word][1]), QPointF(x + 200, tops[word][1]), QPointF(x + 220, 2985));
+            letters.cubicTo(QPointF(x + 250, tops[word][2]), QPointF(x + 290, tops[word][2]), QPointF(x + 300, 2985));
+            p.drawPath(letters);
+        }
+        // Drawn from the rule, a little before the name, rising off it.
+        if (dashed) {
+            p.setPen(QPen(QColor(20, 30, 110), 7, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
+        }
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(34);
+        p.setFont(font);
+        p.setPen(QColor(30, 30, 30));
+        for (int row = 0; row < 8; ++row)
+            p.drawText(200, 400 + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
+        p.setPen(QPen(QColor(40, 40, 40), 3, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(300, ruleY, 2200, ruleY);
+        p.drawImage(0, 0, hand);
+    }
+    QRect ink;
+    for (int y = 2700; y < 3100; ++y)
+        for (int x = 700; x < 1800; ++x)
+            if (qAlpha(hand.pixel(x, y)) > 200)
+                ink |= QRect(x, y, 1, 1);
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY(found.selection.contains(found.ink));
+    // All of the hand's ink, and not the rule's ends far beyond it.
+    QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
+    QVERIFY(found.selection.left() > ink.left() - 40 && found.selection.right() < ink.right() + 40);
 }
 
 RITRAX_TEST(TestSignature)
