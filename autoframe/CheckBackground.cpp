@@ -342,19 +342,19 @@ Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& hea
     return {double(last), last == 0};
 }
 
-bool TopRowIsWall(const cv::Mat& person, const HeadColumns& head)
+bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow)
 {
-    // Hair cut by the edge leaves wall beside it; a top row that is "person"
-    // far beyond the head's columns as well is a wall the model missed.
-    const double cx = head.through.x() + head.slope * head.through.y();
-    const uchar* p = person.ptr<uchar>(0);
+    // Hair cut by the edge, or a crown, leaves wall beside it.
+    const int y = std::clamp(crownRow + 2, 0, person.rows - 1);
+    const double cx = head.through.x() + head.slope * (head.through.y() - y);
+    const uchar* p = person.ptr<uchar>(y);
     int outside = 0, count = 0;
     for (int x = 0; x < person.cols; ++x)
-        if (std::abs(x - cx) > 3 * head.halfWidth) {
+        if (std::abs(x - cx) > 1.2 * head.halfWidth) {
             ++outside;
             count += p[x] != 0;
         }
-    return outside > 0 && count > 0.8 * outside;
+    return outside > 0 && count > 0.6 * outside;
 }
 
 } // namespace CheckBackground

@@ -60,9 +60,10 @@ struct Crown {
 // the seed's top with small gaps allowed.
 Crown FindCrown(const cv::Mat& person, const HeadColumns& head);
 
-// True when the person reaches the top row far beyond the head's columns:
-// the wall's model failed there, and a head "at the top" means nothing.
-bool TopRowIsWall(const cv::Mat& person, const HeadColumns& head);
+// True when the person fills the row just under the crown far beyond the
+// head's columns as well: the wall's model failed there (a second
+// background, the paper around a photo), and the crown found means nothing.
+bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow);
 
 // Hair of nearly the wall's colour (dark hair on a dark wall) escapes the
 // pixel mask; averaged across the head's middle it still stands apart. The

@@ -120,7 +120,7 @@ void MeasureHead(Report& report, const cv::Mat& rgb, const cv::Mat& grey, const 
     const double wallGrey = 0.299 * model.at(0, int(top.x()), int(crown.row)) + 0.587 * model.at(1, int(top.x()), int(crown.row))
         + 0.114 * model.at(2, int(top.x()), int(crown.row));
     const bool hidden = (above < HairlineAtMost && wallGrey < DarkWall)
-        || (crown.atTop && CheckBackground::TopRowIsWall(person, columns));
+        || CheckBackground::CrownRowIsWall(person, columns, int(crown.row));
     if (crown.atTop && !hidden)
         Set(report, Item::HeadHeight, found, Reading::AtLeast, std::max(found, estimate));
     else if (above >= CrownLowest && above <= CrownHighest && !hidden)

@@ -130,6 +130,7 @@ private slots:
     void verdicts_data();
     void verdicts();
     void crownHiddenInTheWall();
+    void photographInsideThePaper();
     void twoFaces();
     void faceKnownBeforehand();
     void withoutFace();
@@ -240,6 +241,25 @@ void TestCheck::crownHiddenInTheWall()
     QVERIFY(PhotoCheck::ValueText(head).endsWith(QStringLiteral(" (stimata)")));
     QVERIFY(PhotoCheck::Note(report).contains(QStringLiteral("stimata")));
     QVERIFY2(qAbs(head.value - 75) <= 8, qPrintable(PhotoCheck::PlainText(report)));
+}
+
+// A crop too loose around a pasted photograph: paper on three sides, the
+// photograph's own wall inside. The photograph's top edge is no crown:
+// the head reads small, as it is, not as far as that edge.
+void TestCheck::photographInsideThePaper()
+{
+    if (padded_.isNull())
+        QSKIP("astronaut.png not available");
+    const QImage inner = Photo(padded_, Pad, {75, 57, 0, 0});
+    QImage photo(265, 320, QImage::Format_RGB32);
+    photo.fill(QColor(244, 242, 236));
+    const QRect pasted(20, 24, 225, 296);
+    QPainter(&photo).drawImage(pasted, inner);
+    const double head = 75.0 * pasted.height() / 320.0;
+    const PhotoCheck::Report report = PhotoCheck::Check(photo);
+    const QByteArray text = PhotoCheck::PlainText(report).toUtf8();
+    QVERIFY2(!report[Item::HeadHeight].pass(), text);
+    QVERIFY2(qAbs(report[Item::HeadHeight].value - head) <= 5, text);
 }
 
 // Two people side by side: the larger one is measured, the other noted.
