@@ -11,6 +11,30 @@
 
 namespace PortalCommand {
 
+namespace {
+
+// The line under the communication error that says what went wrong.
+QString FailureText(PortalCheck::Outcome::Failure failure)
+{
+    using Failure = PortalCheck::Outcome::Failure;
+    switch (failure) {
+    case Failure::NoPageInTime:
+        return QStringLiteral("nessuna pagina completa dal portale nel tempo concesso");
+    case Failure::PageTooLarge:
+        return QStringLiteral("la pagina del portale supera i %1 MB").arg(WebPage::MaximumPageBytes / (1024 * 1024));
+    case Failure::NoForm:
+        return QStringLiteral("la pagina del portale non ha il modulo di verifica");
+    case Failure::NoVerdict:
+        return QStringLiteral("la risposta del portale non contiene l'esito");
+    case Failure::Unreachable:
+    case Failure::None:
+        break;
+    }
+    return QStringLiteral("il portale non risponde o risponde con un errore");
+}
+
+} // namespace
+
 int Run(const CommandLine::Parsed& a, Cli::Streams& s)
 {
     if (a.positional.size() != 1)
@@ -53,8 +77,8 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     case PortalCheck::Outcome::Kind::CommunicationError:
         break;
     }
-    s.out += PortalCheck::CommunicationErrorMessage + u'\n';
-    return CommunicationError;
+    Cli::Fail(s, PortalCheck::CommunicationErrorMessage, CommunicationError);
+    return Cli::Fail(s, FailureText(outcome.failure), CommunicationError);
 }
 
 } // namespace PortalCommand

@@ -22,10 +22,11 @@ namespace {
 const QString ReasonTail
     = QStringLiteral(" \u2013 acquisire una nuova foto (riferimento circolare 23176/8.3 del 20/10/2016). ");
 
-Outcome CommunicationError(const QString& detail)
+Outcome CommunicationError(Outcome::Failure failure, const QString& detail)
 {
     Outcome outcome;
     outcome.kind = Outcome::Kind::CommunicationError;
+    outcome.failure = failure;
     outcome.detail = detail;
     return outcome;
 }
@@ -38,11 +39,15 @@ bool PageArrived(const Context& c, double seconds, Outcome& failure)
         // Nothing more is wanted from a load that missed its deadline; drop
         // the connection rather than leave it hanging until the next check.
         c.page.Navigate(QUrl(QStringLiteral("about:blank")));
-        failure = CommunicationError(QStringLiteral("no complete page within %1 s").arg(seconds));
+        failure = CommunicationError(Outcome::Failure::NoPageInTime,
+                                     QStringLiteral("no complete page within %1 s").arg(seconds));
         return false;
     }
     if (c.page.loadError() != WebPage::LoadError::None) {
-        failure = CommunicationError(c.page.errorText());
+        failure = CommunicationError(c.page.loadError() == WebPage::LoadError::TooLarge
+                                         ? Outcome::Failure::PageTooLarge
+                                         : Outcome::Failure::Unreachable,
+                                     c.page.errorText());
         return false;
     }
     return true;
@@ -57,7 +62,8 @@ bool OpenForm(const Context& c, QUrl& target, Outcome& failure)
     const WebElement form = c.page.Document().GetElementById(FormId);
     const std::optional<QString> action = form.GetAttribute(u"action");
     if (form.isNull() || !action) {
-        failure = CommunicationError(QStringLiteral("the page has no form %1 with an action").arg(FormId));
+        failure = CommunicationError(Outcome::Failure::NoForm,
+                                     QStringLiteral("the page has no form %1 with an action").arg(FormId));
         return false;
     }
     // A relative action leads where it would lead a browser on that page.
@@ -102,7 +108,8 @@ Outcome Submit(const Context& c, const QUrl& target, FIBITMAP* photo)
         return failure;
     const QList<WebElement> paragraphs = c.page.Document().GetElementById(AnswerId).GetElementsByTagName(u"P");
     if (paragraphs.isEmpty())
-        return CommunicationError(QStringLiteral("the answer has no paragraph in %1").arg(AnswerId));
+        return CommunicationError(Outcome::Failure::NoVerdict,
+                                  QStringLiteral("the answer has no paragraph in %1").arg(AnswerId));
 
     Outcome outcome;
     outcome.kind = Outcome::Kind::Verdict;

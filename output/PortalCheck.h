@@ -70,7 +70,18 @@ struct Outcome {
         CommunicationError, // no page, no answer in time, or not the pages we know
         PhotoNotWritten,    // the photo could not go through the working file
     };
+    // Why the portal could not be understood, for a command line that says
+    // more than the operator's message does.
+    enum class Failure {
+        None,
+        Unreachable,  // no connection, an untrusted certificate, an HTTP error
+        NoPageInTime, // the page or the answer, parsed, not within its deadline
+        PageTooLarge, // the page or the answer went on past WebPage's bound
+        NoForm,       // the page has no verification form with an action
+        NoVerdict,    // the answer has no paragraph in its list
+    };
     Kind kind = Kind::CommunicationError;
+    Failure failure = Failure::None;
     QString verdict;
     // What went wrong, in English, for a developer; never shown as such.
     QString detail;

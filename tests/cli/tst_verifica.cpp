@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "LoopbackHttpServer.h"
+#include "PortalCommand.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 #include "../output/LoopbackPortal.h"
@@ -76,8 +77,11 @@ void TestVerifica::noPortal()
     QCOMPARE(run({QStringLiteral("verifica"), source_, QStringLiteral("--ritaglio"), QStringLiteral("0,0,100,120"),
                   QStringLiteral("--portale"), QStringLiteral("http://127.0.0.1:1")},
                  streams),
-             2);
-    QCOMPARE(streams.out, QStringLiteral("Errore di comunicazione con il portale\n"));
+             int(PortalCommand::CommunicationError));
+    // The operator's message, then why, both on standard error.
+    QVERIFY(streams.out.isEmpty());
+    QCOMPARE(streams.err, QStringLiteral("ritrax-cli: Errore di comunicazione con il portale\n"
+                                         "ritrax-cli: il portale non risponde o risponde con un errore\n"));
 }
 
 void TestVerifica::badCrop()
