@@ -33,6 +33,15 @@ QString FailureText(PortalCheck::Outcome::Failure failure)
     return QStringLiteral("il portale non risponde o risponde con un errore");
 }
 
+// "127.0.0.1:8080" or "portale.local" would otherwise reach no portal and
+// read as a communication error; a mistyped command line is the user's to fix.
+bool IsWebAddress(const QString& base)
+{
+    const QUrl url(base, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
 } // namespace
 
 int Run(const CommandLine::Parsed& a, Cli::Streams& s)
@@ -44,6 +53,10 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     if (!a.has(PictureCommands::CropOption) || !box)
         return Cli::UsageError(s, QStringLiteral("Manca o non è valida l'opzione %1 X,Y,L,A")
                                       .arg(PictureCommands::CropOption));
+    if (a.has(PortalOption) && !IsWebAddress(PortalCheck::PortalBase(a.value(PortalOption))))
+        return Cli::UsageError(s, QStringLiteral("L'indirizzo del portale deve cominciare con http:// o https:// "
+                                                 "e nominare un host: %1")
+                                      .arg(a.value(PortalOption)));
     const SourceCrop::Result cropped = SourceCrop::Crop(a.positional[0], *box);
     if (cropped.outcome != SourceCrop::Outcome::Cropped)
         return Cli::Fail(s, QStringLiteral("Impossibile ritagliare l'immagine %1").arg(a.positional[0]),
@@ -55,6 +68,7 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     const QString base = PortalCheck::PortalBase(
         a.has(PortalOption) ? a.value(PortalOption)
                             : SettingsStore(SettingsStore::DefaultFilePath()).read(PortalCheck::PortalSetting));
+
     WebPage page;
     FIBITMAP* photo = nullptr;
     const PortalCheck::Outcome outcome

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <limits>
@@ -71,13 +72,21 @@ bool OpenForm(const Context& c, QUrl& target, Outcome& failure)
     return true;
 }
 
-// The JPEG bytes of the photo as the save writes them, by way of the working
-// file, which is gone again whatever happens.
-std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& path)
+// The JPEG bytes of the photo as the save writes them, by way of a working
+// file of this check's own, which is gone again whatever happens; path is
+// set to its name, or to the usual name when none could be made.
+std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& workFolder, QString& path)
 {
-    // A file left behind by an earlier run must never be sent in place of
-    // this photo.
-    QFile::remove(path);
+    // Two checks at once, from two windows or two command lines, must
+    // never write, read or delete each other's photo.
+    const QDir folder(workFolder);
+    QTemporaryFile reserved(folder.filePath(QStringLiteral("_foto_XXXXXX.jpg")));
+    if (!reserved.open()) {
+        path = folder.filePath(TemporaryPhotoName);
+        return std::nullopt;
+    }
+    path = reserved.fileName();
+    reserved.close();
     const auto removeFile = qScopeGuard([&path] { QFile::remove(path); });
     if (!photo || !MFreeImage::SaveBitmapToFile(FIF_JPEG, photo, path, 0))
         return std::nullopt;
@@ -92,8 +101,8 @@ std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& path)
 
 Outcome Submit(const Context& c, const QUrl& target, FIBITMAP* photo)
 {
-    const QString path = QDir(c.workFolder).filePath(TemporaryPhotoName);
-    const std::optional<QByteArray> jpeg = ThroughWorkFile(photo, path);
+    QString path;
+    const std::optional<QByteArray> jpeg = ThroughWorkFile(photo, c.workFolder, path);
     if (!jpeg) {
         Outcome outcome;
         outcome.kind = Outcome::Kind::PhotoNotWritten;

@@ -34,7 +34,8 @@ inline const QString AnswerId = QStringLiteral("elenco-1");
 inline const QByteArray Boundary = "QuenvAaBbCcXxYyZz";
 inline const QString RequestHeader = QStringLiteral("Content-Type: multipart/form-data; boundary=QuenvAaBbCcXxYyZz");
 
-// The working file the photo passes through on its way to the request.
+// The working file the photo passes through on its way to the request: each
+// check has its own, "_foto_" and six characters of its own before ".jpg".
 inline const QString TemporaryPhotoName = QStringLiteral("_foto_.jpg");
 
 inline const QString ConformitySentence = QStringLiteral("La foto risulta essere conforme alle direttive ICAO");
@@ -85,7 +86,8 @@ struct Outcome {
     QString verdict;
     // What went wrong, in English, for a developer; never shown as such.
     QString detail;
-    // The working file's path, for the message of PhotoNotWritten.
+    // The working file's path, for the message of PhotoNotWritten;
+    // TemporaryPhotoName in the work folder when none could be made there.
     QString photoFile;
 };
 

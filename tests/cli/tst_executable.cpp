@@ -59,6 +59,9 @@ void TestExecutable::help_data()
     QTest::newRow("photo") << QStringList{"foto", "--help"}
                            << QStringList{"Uso: ritrax-cli foto SORGENTE --ritaglio X,Y,L,A -o FILE.jpg",
                                           "265 x 320", "Codici di uscita:"};
+    QTest::newRow("check") << QStringList{"verifica", "--help"}
+                           << QStringList{"2  riga di comando errata", "7  verifica: il portale respinge",
+                                          "8  verifica: nessuna risposta"};
     QTest::newRow("signature") << QStringList{"firma", "-h"}
                                << QStringList{"Uso: ritrax-cli firma", "--200dpi", "--bn", "Predefinita 170"};
 }

@@ -7,6 +7,7 @@
 #include "WebPage.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTest>
@@ -393,13 +394,17 @@ void TestPortalCheck::photoThatCannotBeWritten()
 {
     LoopbackHttpServer server;
     Portal::PlayConforming(server);
-    // A working file left behind must not go out in place of the photo.
+    // A working file left behind by an older run is neither sent nor touched.
     const QString stale = work_->filePath(PortalCheck::TemporaryPhotoName);
     QVERIFY(TestPictures::WriteBytes(stale, "\xFF\xD8 stale photo"));
     Outcome outcome = PortalCheck::Run(context(server.base(), work_->path()), nullptr);
     QCOMPARE(outcome.kind, Kind::PhotoNotWritten);
-    QCOMPARE(outcome.photoFile, stale);
-    QVERIFY(workFiles().isEmpty());
+    QVERIFY(QFileInfo(outcome.photoFile).fileName().startsWith(u"_foto_"_s));
+    QVERIFY(outcome.photoFile.endsWith(u".jpg"_s));
+    QCOMPARE(QFileInfo(outcome.photoFile).absolutePath(), QDir(work_->path()).absolutePath());
+    QVERIFY(outcome.photoFile != stale);
+    QCOMPARE(workFiles(), QStringList{PortalCheck::TemporaryPhotoName});
+    QVERIFY(QFile::remove(stale));
 
     FIBITMAP* photo = TestPictures::MakeBitmap(265, 320, 24, Qt::gray);
     const auto release = qScopeGuard([photo] { FreeImage_Unload(photo); });
