@@ -2,6 +2,8 @@
 
 #include <QSaveFile>
 
+#include <unistd.h>
+
 #include <memory>
 #include <vector>
 
@@ -17,6 +19,16 @@ bool WriteWholeFiles(const QList<std::pair<QString, QByteArray>>& files)
             return false;
         }
         pending.push_back(std::move(file));
+    }
+    // Every new file is on the disk before the first replaces its target:
+    // a crash between two replacements must not leave a new file beside an
+    // older companion that the next start finds half written.
+    for (auto& file : pending) {
+        if (::fsync(file->handle()) != 0) {
+            for (auto& f : pending)
+                f->cancelWriting();
+            return false;
+        }
     }
     bool all = true;
     for (auto& file : pending)

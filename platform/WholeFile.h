@@ -12,6 +12,6 @@
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes);
 
-// Several files at once: every one is complete beside its target before any
-// target is replaced.
+// Several files at once: every one is complete beside its target, and
+// flushed to the disk, before any target is replaced.
 bool WriteWholeFiles(const QList<std::pair<QString, QByteArray>>& files);
