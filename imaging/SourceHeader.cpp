@@ -6,11 +6,18 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace SourcePicture {
 
 FREE_IMAGE_FORMAT FileType(const QString& path)
 {
-    return FreeImage_GetFileType(QFile::encodeName(path).constData(), 0);
+    // FreeImage's fopen would wait on a FIFO for a writer that never comes.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return FIF_UNKNOWN;
+    return FreeImage_GetFileType(name.constData(), 0);
 }
 
 Problem CheckSize(long long width, long long height, int bitsPerPixel, std::optional<long long> availableBytes)

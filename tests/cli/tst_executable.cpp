@@ -8,15 +8,61 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
+
+// Prepares an entry of the output folder: a name ending in "/" is a folder,
+// "|" a FIFO, "=" a socket, "!" a device node (the null device's numbers);
+// anything else a file holding "old".
+bool Prepare(const QString& folder, const QString& entry)
+{
+    const QString path = QDir(folder).filePath(entry.chopped(1));
+    const QByteArray name = QFile::encodeName(path);
+    switch (entry.back().unicode()) {
+    case u'/':
+        return QDir(folder).mkdir(entry.chopped(1));
+    case u'|':
+        return ::mkfifo(name.constData(), 0644) == 0;
+    case u'!':
+        return ::mknod(name.constData(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+    case u'=': {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (std::size_t(name.size()) >= sizeof address.sun_path)
+            return false;
+        std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(socket);
+        return bound;
+    }
+    default:
+        return TestPictures::WriteBytes(QDir(folder).filePath(entry), "old");
+    }
+}
+
+bool IsSpecial(const QString& entry)
+{
+    return QStringLiteral("/|!=").contains(entry.back());
+}
 
 QStringList Listing(const QString& folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList names
+        = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
     names.sort();
     return names;
 }
@@ -32,6 +78,8 @@ private slots:
     void refusesAndWritesNothing_data();
     void refusesAndWritesNothing();
     void writesTheNamedFiles();
+    void readsNamesThatAreNotUtf8_data();
+    void readsNamesThatAreNotUtf8();
     void quickProgramLoadsLittle();
     void installedLayout();
 
@@ -46,6 +94,7 @@ void TestExecutable::initTestCase()
     QVERIFY(TestPictures::WriteBytes(source("page.jpg"), jpeg));
     QVERIFY(TestPictures::WriteBytes(source("cut.jpg"), jpeg.left(jpeg.size() / 2)));
     QVERIFY(TestPictures::WriteBytes(source("notes.txt"), "not a picture, only words"));
+    QVERIFY(TestPictures::SavePicture(source("page.png"), FIF_PNG, 300, 200, Qt::gray));
 }
 
 void TestExecutable::help_data()
@@ -80,7 +129,7 @@ void TestExecutable::help()
 void TestExecutable::refusesAndWritesNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("prepared"); // in the output folder; a trailing "/" makes a folder
+    QTest::addColumn<QStringList>("prepared"); // in the output folder, made by Prepare
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     const QString page = source("page.jpg");
@@ -108,9 +157,6 @@ void TestExecutable::refusesAndWritesNothing_data()
     QTest::newRow("BMP would replace the JPEG")
         << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "out.bmp", "--bn"} << QStringList{} << 2
         << "il file BMP avrebbe lo stesso nome del file JPEG";
-    QTest::newRow("name too short for the BMP")
-        << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "a.jp", "--bn"} << QStringList{} << 2
-        << "il nome del file deve avere più di quattro caratteri";
     QTest::newRow("source missing") << QStringList{"foto", source("absent.jpg"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
                                     << QStringList{} << 3 << "File sorgente non trovato o non leggibile: " + source("absent.jpg");
     QTest::newRow("source a folder") << QStringList{"foto", sources_.path(), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
@@ -133,10 +179,23 @@ void TestExecutable::refusesAndWritesNothing_data()
     QTest::newRow("output folder is a file") << QStringList{"foto", page, "--ritaglio", "1,1,9,9", "-o", "plain/out.jpg"}
                                              << QStringList{"plain"} << 5
                                              << "Impossibile scrivere il file plain/out.jpg";
-    QTest::newRow("output is a folder") << photo << QStringList{"out.jpg/"} << 5 << "Impossibile scrivere il file";
+    const QString special = "out.jpg non è un file normale";
+    QTest::newRow("output is a folder") << photo << QStringList{"out.jpg/"} << 5 << special;
+    QTest::newRow("output is a FIFO") << photo << QStringList{"out.jpg|"} << 5 << special;
+    QTest::newRow("output is a socket") << photo << QStringList{"out.jpg="} << 5 << special;
+    QTest::newRow("output is a device") << signature << QStringList{"out.jpg!"} << 5 << special;
+    QTest::newRow("BMP is a FIFO") << signature + QStringList{"--bn"} << QStringList{"out.bmp|"} << 5
+                                   << "out.bmp non è un file normale";
+    QTest::newRow("source is a FIFO") << QStringList{"foto", "in.jpg", "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
+                                      << QStringList{"in.jpg|"} << 3 << "File sorgente non trovato o non leggibile";
+    QTest::newRow("source is a PNG")
+        << QStringList{"foto", source("page.png"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"} << QStringList{} << 3
+        << "Formato immagine non riconosciuto: " + source("page.png");
+    QTest::newRow("automatic crop of a PNG")
+        << QStringList{"firma", source("page.png"), "--auto", "-o", "out.jpg"} << QStringList{} << 3
+        << "Formato immagine non riconosciuto: " + source("page.png");
     QTest::newRow("BMP cannot be written, so neither is the JPEG")
-        << signature + QStringList{"--bn"} << QStringList{"out.bmp/"} << 5
-        << "Impossibile scrivere i file out.jpg e out.bmp";
+        << signature + QStringList{"--bn"} << QStringList{"out.bmp/"} << 5 << "out.bmp non è un file normale";
 }
 
 // A refusal says why in Italian, exits with its own code and leaves the
@@ -148,21 +207,20 @@ void TestExecutable::refusesAndWritesNothing()
     QFETCH(int, code);
     QFETCH(QString, message);
     QTemporaryDir out;
-    for (const QString& name : prepared) {
-        if (name.endsWith(u'/'))
-            QVERIFY(QDir(out.path()).mkdir(name.chopped(1)));
-        else
-            QVERIFY(TestPictures::WriteBytes(out.filePath(name), "old"));
-    }
+    for (const QString& name : prepared)
+        QVERIFY2(Prepare(out.path(), name), qPrintable(name));
     const QStringList before = Listing(out.path());
     const CliRun ran = RunCli(arguments, out.path());
     QCOMPARE(ran.code, code);
     QVERIFY2(ran.err.startsWith(QStringLiteral("ritrax-cli: ")) && ran.err.contains(message), qPrintable(ran.err));
     QCOMPARE(ran.out, QString());
     QCOMPARE(Listing(out.path()), before);
-    for (const QString& name : prepared)
-        if (!name.endsWith(u'/'))
+    for (const QString& name : prepared) {
+        if (!IsSpecial(name))
             QCOMPARE(TestPictures::ReadBytes(out.filePath(name)), QByteArray("old"));
+        else // still what it was, not a file put in its place
+            QVERIFY(!QFileInfo(out.filePath(name.chopped(1))).isFile());
+    }
 }
 
 // -o is the name as typed; the BMP goes beside it; an existing file is replaced.
@@ -265,6 +323,42 @@ void TestExecutable::installedLayout()
     QVERIFY(QFile::remove(output));
     QCOMPARE(run(photo).first, 0);
     QCOMPARE(TestPictures::ReadBytes(output), expected);
+}
+
+void TestExecutable::readsNamesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QByteArray>("picture"); // the source's bytes
+    const QByteArray jpeg = EncodeJpeg(DetailedPicture(300, 200, 2), JpegKind{});
+    QTest::newRow("JPEG, the quick road") << jpeg;
+    QTemporaryDir made;
+    const QString bmp = made.filePath(QStringLiteral("page.bmp"));
+    QVERIFY(TestPictures::SavePicture(bmp, FIF_BMP, 300, 200, Qt::gray));
+    QTest::newRow("BMP, the full program") << TestPictures::ReadBytes(bmp);
+}
+
+// A name in Latin-1, as an old file system or a copy from elsewhere gives
+// it: invalid as UTF-8, so no QString can spell it.
+void TestExecutable::readsNamesThatAreNotUtf8()
+{
+    QFETCH(QByteArray, picture);
+    QTemporaryDir out;
+    const QByteArray name = QFile::encodeName(out.path()) + "/caf\xE9.img";
+    const int file = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(file >= 0);
+    QCOMPARE(::write(file, picture.constData(), std::size_t(picture.size())), ssize_t(picture.size()));
+    ::close(file);
+    // A shell hands over the bytes as they are; QProcess would encode them.
+    QProcess shell;
+    shell.setWorkingDirectory(out.path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                            QStringLiteral("exec \"$0\" foto \"$(printf 'caf\\351.img')\" "
+                                                           "--ritaglio 10,10,100,120 -o out.jpg"),
+                                            QStringLiteral(RITRAX_CLI_PATH)});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardError()), QString());
+    QCOMPARE(shell.exitCode(), 0);
+    const WrittenPicture photo = ReadBack(out.filePath(QStringLiteral("out.jpg")));
+    QCOMPARE(QSize(photo.width, photo.height), QSize(265, 320));
 }
 
 RITRAX_TEST(TestExecutable)
