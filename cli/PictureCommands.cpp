@@ -44,7 +44,7 @@ int CropSource(const Request& r, Streams& s, QImage& crop)
         return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source), Cli::SourceUnreadable);
     case SourceCrop::Outcome::Unreadable:
         return Cli::Fail(s, SourcePicture::MessageFor(result.problem) + QStringLiteral(": ") + r.source,
-                         Cli::SourceUnreadable);
+                         SourceExitCode(result.problem));
     case SourceCrop::Outcome::Empty:
         return Cli::Fail(s, QStringLiteral("Il ritaglio è vuoto: larghezza e altezza devono essere maggiori di zero"),
                          Cli::CropOutside);
@@ -82,7 +82,7 @@ int FindCrop(const Request& r, Subject subject, int threshold, Streams& s, QImag
     SourcePicture::Loaded loaded = SourcePicture::Load(r.source);
     if (loaded.problem != SourcePicture::Problem::None)
         return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + r.source,
-                         Cli::SourceUnreadable);
+                         SourceExitCode(loaded.problem));
     QRect found;
     bool turned = false;
     if (subject == Subject::Face) {

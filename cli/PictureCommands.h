@@ -18,6 +18,13 @@ inline const QString AutoOption = QStringLiteral("--auto");
 inline constexpr int DefaultThreshold = 170;
 
 int RunPhoto(const CommandLine::Parsed& arguments, Cli::Streams& streams);
+
+// The exit code for a source the loader refused: a picture too large for
+// the memory the program can have is the program's failure, not the file's.
+inline int SourceExitCode(SourcePicture::Problem problem)
+{
+    return problem == SourcePicture::Problem::OutOfMemory ? Cli::InternalFailure : Cli::SourceUnreadable;
+}
 int RunSignature(const CommandLine::Parsed& arguments, Cli::Streams& streams);
 
 // The black-and-white BMP beside the signature JPEG: the file name's

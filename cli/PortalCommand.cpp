@@ -58,6 +58,9 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
                                                  "e nominare un host: %1")
                                       .arg(a.value(PortalOption)));
     const SourceCrop::Result cropped = SourceCrop::Crop(a.positional[0], *box);
+    if (cropped.outcome == SourceCrop::Outcome::Unreadable)
+        return Cli::Fail(s, SourcePicture::MessageFor(cropped.problem) + QStringLiteral(": ") + a.positional[0],
+                         PictureCommands::SourceExitCode(cropped.problem));
     if (cropped.outcome != SourceCrop::Outcome::Cropped)
         return Cli::Fail(s, QStringLiteral("Impossibile ritagliare l'immagine %1").arg(a.positional[0]),
                          cropped.outcome == SourceCrop::Outcome::Outside || cropped.outcome == SourceCrop::Outcome::Empty

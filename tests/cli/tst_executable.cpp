@@ -1,3 +1,4 @@
+#include "CliCommands.h"
 #include "OutputChecks.h"
 #include "TestJpegs.h"
 #include "RunCli.h"
@@ -78,6 +79,8 @@ private slots:
     void refusesAndWritesNothing_data();
     void refusesAndWritesNothing();
     void writesTheNamedFiles();
+    void tooLargeForMemory_data();
+    void tooLargeForMemory();
     void readsNamesThatAreNotUtf8_data();
     void readsNamesThatAreNotUtf8();
     void quickProgramLoadsLittle();
@@ -95,6 +98,7 @@ void TestExecutable::initTestCase()
     QVERIFY(TestPictures::WriteBytes(source("cut.jpg"), jpeg.left(jpeg.size() / 2)));
     QVERIFY(TestPictures::WriteBytes(source("notes.txt"), "not a picture, only words"));
     QVERIFY(TestPictures::SavePicture(source("page.png"), FIF_PNG, 300, 200, Qt::gray));
+    QVERIFY(TestPictures::WriteBytes(source("huge.bmp"), TestPictures::BmpHeaderOnly(30000, 30000)));
 }
 
 void TestExecutable::help_data()
@@ -323,6 +327,38 @@ void TestExecutable::installedLayout()
     QVERIFY(QFile::remove(output));
     QCOMPARE(run(photo).first, 0);
     QCOMPARE(TestPictures::ReadBytes(output), expected);
+}
+
+void TestExecutable::tooLargeForMemory_data()
+{
+    QTest::addColumn<QString>("limit"); // the shell's ulimit, in KiB
+    QTest::addColumn<QString>("command");
+    const QString huge = source("huge.bmp");
+    QTest::newRow("photo, address space") << "-v 1500000" << "foto " + huge + " --ritaglio 0,0,90,90 -o out.jpg";
+    QTest::newRow("found signature, data") << "-d 1500000" << "firma " + huge + " --auto -o out.jpg";
+    QTest::newRow("check") << "-v 1500000" << "controlla " + huge;
+    QTest::newRow("portal") << "-v 1500000"
+                            << "verifica " + huge + " --ritaglio 0,0,90,90 --portale http://127.0.0.1:1";
+}
+
+// 54 bytes claiming 30000 x 30000 pixels, under a limit the process was
+// given: refused before decoding as too large for memory (exit 1), not as
+// an unreadable file, and nothing written.
+void TestExecutable::tooLargeForMemory()
+{
+    QFETCH(QString, limit);
+    QFETCH(QString, command);
+    QTemporaryDir out;
+    QProcess shell;
+    shell.setWorkingDirectory(out.path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                            QStringLiteral("ulimit %1 && exec \"$0\" %2").arg(limit, command),
+                                            QStringLiteral(RITRAX_CLI_PATH)});
+    QVERIFY(shell.waitForFinished(60000));
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QCOMPARE(shell.exitCode(), int(Cli::InternalFailure));
+    QVERIFY2(err.startsWith(QStringLiteral("ritrax-cli: Memoria insufficiente per aprire l'immagine")), qPrintable(err));
+    QVERIFY(Listing(out.path()).isEmpty());
 }
 
 void TestExecutable::readsNamesThatAreNotUtf8_data()
