@@ -1,5 +1,4 @@
 #include "SourcePicture.h"
-#include "SystemMemory.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
@@ -7,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using SourcePicture::Problem;
@@ -39,19 +37,6 @@ QByteArray EncodeJpeg(FIBITMAP* bitmap)
     return bytes;
 }
 
-// A figure of /proc/self/status, in KiB.
-long long ProcessKib(QByteArrayView key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.simplified().split(' ').value(1).toLongLong();
-    }
-    return -1;
-}
-
 bool IsRed(QColor c) { return c.red() > 200 && c.blue() < 60; }
 bool IsBlue(QColor c) { return c.blue() > 200 && c.red() < 60; }
 
@@ -66,8 +51,6 @@ private slots:
     void refuses_data();
     void refuses();
     void exifOrientationTurnsUpright();
-    void underAMemoryLimit_data();
-    void underAMemoryLimit();
     void checkSize_data();
     void checkSize();
     void messagesAreItalian();
@@ -100,7 +83,6 @@ void TestSourcePicture::initTestCase()
     QVERIFY(SavePicture(path("wide.bmp"), FIF_BMP, SourcePicture::MaxSide + 1, 1, teal, 8));
     QVERIFY(SavePicture(path("tall.bmp"), FIF_BMP, 1, SourcePicture::MaxSide + 1, teal, 8));
     QVERIFY(SavePicture(path("limit.bmp"), FIF_BMP, SourcePicture::MaxSide, 1, teal, 8));
-    QVERIFY(WriteBytes(path("huge.bmp"), BmpHeaderOnly(30000, 30000)));
     QVERIFY(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0644) == 0);
 }
 
@@ -175,40 +157,6 @@ void TestSourcePicture::exifOrientationTurnsUpright()
     QCOMPARE(loaded.picture.size(), QSize(40, 80));
     QVERIFY(IsRed(loaded.picture.pixelColor(20, 10)));
     QVERIFY(IsBlue(loaded.picture.pixelColor(20, 70)));
-}
-
-void TestSourcePicture::underAMemoryLimit_data()
-{
-    QTest::addColumn<int>("resource");
-    QTest::newRow("address space (ulimit -v)") << int(RLIMIT_AS);
-    QTest::newRow("data (ulimit -d)") << int(RLIMIT_DATA);
-}
-
-// The machine has the memory, the process may not take it: the picture is
-// refused as too large for memory before anything is decoded, with the
-// loader's own message and not as an unreadable file.
-void TestSourcePicture::underAMemoryLimit()
-{
-    QFETCH(int, resource);
-    rlimit before{};
-    QVERIFY(getrlimit(resource, &before) == 0);
-    const std::optional<long long> free = AvailableMemoryBytes();
-    const long long used = ProcessKib(resource == RLIMIT_AS ? "VmSize:" : "VmData:");
-    QVERIFY(used > 0);
-    // Half a gigabyte more than the process holds now.
-    rlimit tight = before;
-    tight.rlim_cur = rlim_t(used * 1024 + (512LL << 20));
-    QVERIFY(setrlimit(resource, &tight) == 0);
-    const std::optional<long long> limited = AvailableMemoryBytes();
-    const SourcePicture::Loaded huge = SourcePicture::Load(path("huge.bmp"));
-    const SourcePicture::Loaded small = SourcePicture::Load(path("plain.bmp"));
-    setrlimit(resource, &before);
-
-    QVERIFY(limited && *limited <= (512LL << 20) && *limited > (400LL << 20));
-    QVERIFY(!free || *limited <= *free);
-    QCOMPARE(huge.problem, Problem::OutOfMemory);
-    QCOMPARE(small.problem, Problem::None);
-    QCOMPARE(SourcePicture::MessageFor(huge.problem), QStringLiteral("Memoria insufficiente per aprire l'immagine"));
 }
 
 void TestSourcePicture::checkSize_data()

@@ -6,9 +6,6 @@
 
 #include <QTest>
 
-#include <chrono>
-#include <thread>
-
 class TestWebDocument : public QObject {
     Q_OBJECT
 private slots:
@@ -21,7 +18,6 @@ private slots:
     void elementsByTagName();
     void elementsOutliveTheirDocument();
     void emptyDocument();
-    void stoppedParse();
     void charsetFromContentType_data();
     void charsetFromContentType();
     void sniff_data();
@@ -195,27 +191,6 @@ void TestWebDocument::emptyDocument()
     QCOMPARE(blank.body().tagName(), QStringLiteral("body"));
     QCOMPARE(blank.body().InnerText(), QString());
     QCOMPARE(blank.GetElementsByTagName(u"*").size(), 3);
-}
-
-// A parse stopped half way gives nothing (and, under the leak checker,
-// leaves no block behind); one never stopped finds the deepest element.
-void TestWebDocument::stoppedParse()
-{
-    std::atomic_bool stop = false;
-    const QByteArray shallow = QByteArray("<div></p>").repeated(2000) + "<b id=\"fondo\">qui</b>";
-    const std::optional<WebDocument> whole = WebDocument::FromBytes(shallow, "text/html", stop);
-    QVERIFY(whole);
-    QCOMPARE(whole->GetElementById(u"fondo").InnerText(), QStringLiteral("qui"));
-
-    // Hours of parsing, were it not stopped.
-    const QByteArray deep = QByteArray("<div>").repeated(800000);
-    std::thread stopper([&stop] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        stop = true;
-    });
-    const std::optional<WebDocument> stopped = WebDocument::FromBytes(deep, "text/html", stop);
-    stopper.join();
-    QVERIFY(!stopped);
 }
 
 void TestWebDocument::charsetFromContentType_data()

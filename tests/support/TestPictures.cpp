@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QtEndian>
 
 namespace TestPictures {
 
@@ -184,20 +183,6 @@ QImage MakeImage(int width, int height, QColor fill, QImage::Format format)
     QImage image(width, height, format);
     image.fill(fill);
     return image;
-}
-
-QByteArray BmpHeaderOnly(int width, int height)
-{
-    QByteArray header(54, '\0');
-    header[0] = 'B';
-    header[1] = 'M';
-    qToLittleEndian(quint32(54), header.data() + 10);
-    qToLittleEndian(quint32(40), header.data() + 14);
-    qToLittleEndian(qint32(width), header.data() + 18);
-    qToLittleEndian(qint32(height), header.data() + 22);
-    qToLittleEndian(quint16(1), header.data() + 26);
-    qToLittleEndian(quint16(24), header.data() + 28);
-    return header;
 }
 
 } // namespace TestPictures

@@ -42,10 +42,6 @@ bool SaveBmpV5(const QString& path, int width, int height, QColor fill);
 // A 16-bit-per-channel RGB TIFF; false on failure.
 bool SaveTiff16(const QString& path, int width, int height, QColor fill);
 
-// The 54-byte header of a 24-bit BMP claiming width x height pixels, with
-// no pixels after it: a small file that would ask for any amount of memory.
-QByteArray BmpHeaderOnly(int width, int height);
-
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
 
