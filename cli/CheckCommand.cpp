@@ -2,6 +2,7 @@
 
 #include "LandmarkModel.h"
 #include "PhotoCheck.h"
+#include "PictureCommands.h"
 #include "SourcePicture.h"
 
 #include <QFileInfo>
@@ -22,7 +23,7 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     const SourcePicture::Loaded loaded = SourcePicture::Load(path);
     if (loaded.problem != SourcePicture::Problem::None)
         return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + path,
-                         Cli::SourceUnreadable);
+                         PictureCommands::SourceExitCode(loaded.problem));
     const PhotoCheck::Report report = PhotoCheck::Check(loaded.picture);
     s.out += PhotoCheck::PlainText(report);
     if (report.modelMissing)

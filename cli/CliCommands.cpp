@@ -15,12 +15,14 @@ const QList<Command> Table{
     {QStringLiteral("foto"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg"),
      QStringLiteral("La foto: JPEG di 265 x 320 pixel a 200 DPI."),
      PictureCommands::PhotoOptions(),
-     PictureCommands::RunPhoto},
+     PictureCommands::RunPhoto,
+     {}},
     {QStringLiteral("firma"),
      QStringLiteral("SORGENTE --ritaglio X,Y,L,A -o FILE.jpg [--200dpi] [--bn] [--soglia N]"),
      QStringLiteral("La firma su tela bianca: JPEG di 710 x 142 pixel a 600 DPI."),
      PictureCommands::SignatureOptions(),
-     PictureCommands::RunSignature},
+     PictureCommands::RunSignature,
+     {}},
     {QStringLiteral("verifica"), QStringLiteral("SORGENTE --ritaglio X,Y,L,A [--portale INDIRIZZO]"),
      QStringLiteral("La foto del ritaglio verificata sul portale dell'automobilista."),
      {PictureCommands::CropOptionHelp(),
@@ -28,13 +30,18 @@ const QList<Command> Table{
        QStringLiteral("L'indirizzo del portale (schema, host e porta), per\n"
                       "esempio http://127.0.0.1:8080; senza, quello\n"
                       "dell'impostazione \"Portale\" o quello pubblico.\n"
-                      "Esce con 0 se la foto è conforme, 1 se il portale\n"
-                      "la respinge, 2 se il portale non risponde.")}},
-     PortalCommand::Run},
+                      "Esce con 0 se la foto è conforme, %1 se il portale\n"
+                      "la respinge, %2 se il portale non risponde.")
+           .arg(PortalCommand::Rejected)
+           .arg(PortalCommand::CommunicationError)}},
+     PortalCommand::Run,
+     {{PortalCommand::Rejected, QStringLiteral("verifica: il portale respinge la foto")},
+      {PortalCommand::CommunicationError, QStringLiteral("verifica: nessuna risposta utile dal portale")}}},
     {QStringLiteral("controlla"), QStringLiteral("FOTO.jpg"),
      QStringLiteral("Il controllo della foto senza portale: geometria, sfondo, luce, nitidezza."),
      {},
-     CheckCommand::Run},
+     CheckCommand::Run,
+     {}},
 };
 
 struct ExitCodeText {
@@ -75,11 +82,15 @@ QString OptionsText(const QList<CommandLine::Option>& options, int indent)
     return text + Indented(indent, QStringLiteral("-h, --help"), QStringLiteral("Questo aiuto."));
 }
 
-QString ExitCodesText()
+// The general codes, then those of the commands given.
+QString ExitCodesText(const QList<const Command*>& commands)
 {
     QString text = QStringLiteral("Codici di uscita:\n");
     for (const ExitCodeText& e : ExitCodes)
         text += QStringLiteral("  %1  %2\n").arg(e.code).arg(QString::fromUtf8(e.text));
+    for (const Command* command : commands)
+        for (const CommandExitCode& e : command->exitCodes)
+            text += QStringLiteral("  %1  %2\n").arg(e.code).arg(e.text);
     return text;
 }
 
@@ -109,13 +120,16 @@ QString GeneralHelp()
         text += QStringLiteral("\n  %1 %2\n    %3\n").arg(command.name, command.usage, command.summary);
         text += OptionsText(command.options, 4);
     }
-    return text + u'\n' + ExitCodesText();
+    QList<const Command*> all;
+    for (const Command& command : Table)
+        all.append(&command);
+    return text + u'\n' + ExitCodesText(all);
 }
 
 QString CommandHelp(const Command& command)
 {
     return QStringLiteral("Uso: %1 %2 %3\n\n%4\n\nOpzioni:\n").arg(Program, command.name, command.usage, command.summary)
-        + OptionsText(command.options, 2) + u'\n' + ExitCodesText();
+        + OptionsText(command.options, 2) + u'\n' + ExitCodesText({&command});
 }
 
 int Fail(Streams& streams, const QString& message, int code)

@@ -29,12 +29,20 @@ struct Streams {
     QString err;
 };
 
+// An exit code a command has of its own, with its line for the help.
+struct CommandExitCode {
+    int code;
+    QString text;
+};
+
 struct Command {
     QString name;
     QString usage;   // the words after the command's name
     QString summary; // one line for the general help
     QList<CommandLine::Option> options;
     int (*run)(const CommandLine::Parsed& arguments, Streams& streams);
+    // Beside the general ones; never one of their values.
+    QList<CommandExitCode> exitCodes;
 };
 
 const QList<Command>& Commands();

@@ -3,8 +3,11 @@
 #include "Numbers.h"
 
 #include <QLocale>
+#include <QStringDecoder>
 
 #include <cmath>
+
+#include <fcntl.h>
 
 namespace CommandLine {
 
@@ -24,6 +27,23 @@ bool IsOptionWord(const QString& word)
 }
 
 } // namespace
+
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList words;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString word = utf8(QByteArrayView(argv[i]));
+        if (utf8.hasError() && !(i > 1 && QByteArrayView(argv[i - 1]) == "-o")) {
+            // Non-blocking: a FIFO must not hold the program here either.
+            const int descriptor = ::open(argv[i], O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            if (descriptor >= 0)
+                word = QStringLiteral("/proc/self/fd/%1").arg(descriptor);
+        }
+        words.append(word);
+    }
+    return words;
+}
 
 Outcome Parse(const QStringList& words, const QList<Option>& options, const QString& command)
 {

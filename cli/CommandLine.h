@@ -35,6 +35,14 @@ struct Outcome {
     QString error; // when nothing was parsed
 };
 
+// The words of argv after the program's name. A word that is not valid
+// UTF-8 cannot be spelled in a QString and back (Qt decodes file names as
+// UTF-8): when it names something that can be opened it becomes the path
+// of a descriptor of ours, "/proc/self/fd/N", kept open while the program
+// runs, so that a source with such a name is read. The word after "-o" is
+// left as it decodes: it names a file to be made.
+QStringList Arguments(int argc, char** argv);
+
 // "-h" and "--help" are known to every command; "--" ends the options.
 Outcome Parse(const QStringList& words, const QList<Option>& options, const QString& command);
 

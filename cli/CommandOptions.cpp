@@ -59,8 +59,8 @@ const QList<CommandLine::Option>& SignatureOptions()
         {Dpi200Option, QString(), QStringLiteral("La tela a 200 DPI: 237 x 48 pixel.")},
         {BlackAndWhiteOption, QString(),
          QStringLiteral("Anche la BMP in bianco e nero a 1 bit, accanto al\n"
-                        "JPEG: il nome di FILE con \".bmp\" al posto degli\n"
-                        "ultimi quattro caratteri.")},
+                        "JPEG: il nome di FILE con \".bmp\" al posto della\n"
+                        "sua estensione, o aggiunto se non ne ha.")},
         {ThresholdOption, QStringLiteral("N"),
          QStringLiteral("Con --bn, la soglia del bianco e nero: i grigi da N\n"
                         "in su diventano bianchi. Predefinita %1; un valore\n"
@@ -97,6 +97,15 @@ std::variant<Request, QString> ReadRequest(const CommandLine::Parsed& a)
     return request;
 }
 
+QString BlackAndWhiteName(const QString& output)
+{
+    const qsizetype nameStart = output.lastIndexOf(u'/') + 1;
+    const qsizetype dot = output.lastIndexOf(u'.');
+    if (dot > nameStart)
+        return output.left(dot) + QStringLiteral(".bmp");
+    return output + QStringLiteral(".bmp");
+}
+
 std::variant<BlackAndWhiteChoice, QString> ReadBlackAndWhite(const CommandLine::Parsed& a, const QString& output)
 {
     BlackAndWhiteChoice choice;
@@ -110,10 +119,6 @@ std::variant<BlackAndWhiteChoice, QString> ReadBlackAndWhite(const CommandLine::
         choice.threshold = *given;
     }
     if (choice.wanted) {
-        if (QFileInfo(output).fileName().size() <= 4)
-            return QStringLiteral("Con %1 il nome del file deve avere più di quattro caratteri: "
-                                  "gli ultimi quattro diventano \".bmp\"")
-                .arg(BlackAndWhiteOption);
         if (QFileInfo(BlackAndWhiteName(output)).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
             return QStringLiteral("Con %1 il file BMP avrebbe lo stesso nome del file JPEG: %2")
                 .arg(BlackAndWhiteOption, output);

@@ -2,6 +2,7 @@
 // crop ahead: this is where Qt Core, FreeImage and the output pipeline come
 // in.
 
+#include "CommandLine.h"
 #include "FastPath.h"
 
 #include <QString>
@@ -10,10 +11,7 @@
 extern "C" __attribute__((visibility("default"))) int RitraxCliFastRun(int argc, char** argv,
                                                                       const FastPrefetch::Region* ahead)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const std::optional<int> code = FastPath::Run(arguments, ahead);
+    const std::optional<int> code = FastPath::Run(CommandLine::Arguments(argc, argv), ahead);
     return code ? *code : -1;
 }
 

@@ -4,6 +4,7 @@
 #include "OutputPipeline.h"
 #include "PictureCommands.h"
 #include "SourceCrop.h"
+#include "WholeFile.h"
 
 #include <memory>
 
@@ -23,7 +24,8 @@ std::optional<PictureCommands::Request> ReadRequest(const CommandLine::Parsed& a
         return std::nullopt;
     const std::variant<PictureCommands::Request, QString> read = PictureCommands::ReadRequest(a);
     const PictureCommands::Request* request = std::get_if<PictureCommands::Request>(&read);
-    if (!request || request->automatic || request->box.width <= 0 || request->box.height <= 0)
+    if (!request || request->automatic || request->box.width <= 0 || request->box.height <= 0
+        || !IsReplaceable(request->output))
         return std::nullopt;
     return *request;
 }
@@ -52,6 +54,8 @@ std::optional<int> Signature(const CommandLine::Parsed& a, const FastPrefetch::R
     if (!std::holds_alternative<BlackAndWhiteChoice>(choice))
         return std::nullopt;
     const auto [blackAndWhite, threshold] = std::get<BlackAndWhiteChoice>(choice);
+    if (blackAndWhite && !IsReplaceable(BlackAndWhiteName(r->output)))
+        return std::nullopt;
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     if (OutputPipeline::FitSignature(int(r->box.width), int(r->box.height), geometry).isEmpty())
         return std::nullopt;

@@ -112,7 +112,12 @@ std::unique_ptr<Region> Fetch(const Guess& guess)
     const std::size_t rowBytes = std::size_t(guess.crop.width) * 3;
     if (guess.crop.empty() || rowBytes > MaxPixelBytes / std::size_t(guess.crop.height))
         return nullptr;
-    const int file = open(guess.source.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO or a device would hold open() until someone writes to it: only
+    // a regular file is opened, and without waiting should it change.
+    struct stat named {};
+    if (stat(guess.source.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+        return nullptr;
+    const int file = open(guess.source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0)
         return nullptr;
     struct stat status {};

@@ -5,6 +5,7 @@
 #include "PortraitFraming.h"
 #include "SignatureFinder.h"
 #include "SourceCrop.h"
+#include "WholeFile.h"
 
 #include <QFileInfo>
 
@@ -43,7 +44,7 @@ int CropSource(const Request& r, Streams& s, QImage& crop)
         return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source), Cli::SourceUnreadable);
     case SourceCrop::Outcome::Unreadable:
         return Cli::Fail(s, SourcePicture::MessageFor(result.problem) + QStringLiteral(": ") + r.source,
-                         Cli::SourceUnreadable);
+                         SourceExitCode(result.problem));
     case SourceCrop::Outcome::Empty:
         return Cli::Fail(s, QStringLiteral("Il ritaglio è vuoto: larghezza e altezza devono essere maggiori di zero"),
                          Cli::CropOutside);
@@ -71,13 +72,17 @@ int FindCrop(const Request& r, Subject subject, int threshold, Streams& s, QImag
     if (!file.isFile() || !file.isReadable())
         return Cli::Fail(s, QStringLiteral("File sorgente non trovato o non leggibile: %1").arg(r.source),
                          Cli::SourceUnreadable);
+    if (!SourceCrop::IntakeTakes(SourcePicture::FileType(r.source)))
+        return Cli::Fail(s, SourcePicture::MessageFor(SourcePicture::Problem::UnknownType) + QStringLiteral(": ")
+                                + r.source,
+                         Cli::SourceUnreadable);
     // The face models are read while the picture is decoded.
     if (subject == Subject::Face)
         LandmarkModel::StartLoading();
     SourcePicture::Loaded loaded = SourcePicture::Load(r.source);
     if (loaded.problem != SourcePicture::Problem::None)
         return Cli::Fail(s, SourcePicture::MessageFor(loaded.problem) + QStringLiteral(": ") + r.source,
-                         Cli::SourceUnreadable);
+                         SourceExitCode(loaded.problem));
     QRect found;
     bool turned = false;
     if (subject == Subject::Face) {
@@ -112,6 +117,21 @@ int FindCrop(const Request& r, Subject subject, int threshold, Streams& s, QImag
     return Cli::Done;
 }
 
+// A folder, a device, a FIFO or a socket named as an output is refused
+// before anything is decoded, and left as it is.
+int RefuseSpecialOutputs(const QStringList& outputs, Streams& s)
+{
+    for (const QString& output : outputs) {
+        if (QFileInfo::exists(output) && !IsReplaceable(output))
+            return Cli::Fail(s,
+                             QStringLiteral("%1 non è un file normale (cartella, dispositivo, FIFO o socket): "
+                                            "non viene sostituito")
+                                 .arg(output),
+                             Cli::OutputUnwritable);
+    }
+    return Cli::Done;
+}
+
 int NoMemory(Streams& s)
 {
     return Cli::Fail(s, QStringLiteral("Memoria insufficiente per preparare il file"), Cli::InternalFailure);
@@ -134,6 +154,8 @@ int RunPhoto(const CommandLine::Parsed& a, Streams& s)
     Request request;
     if (const int code = ReadRequest(a, s, request); code != Cli::Done)
         return code;
+    if (const int code = RefuseSpecialOutputs({request.output}, s); code != Cli::Done)
+        return code;
     QImage crop;
     if (const int code = request.automatic ? FindCrop(request, Subject::Face, 0, s, crop) : CropSource(request, s, crop);
         code != Cli::Done)
@@ -154,6 +176,11 @@ int RunSignature(const CommandLine::Parsed& a, Streams& s)
         return Cli::UsageError(s, *problem);
     const bool blackAndWhite = std::get<BlackAndWhiteChoice>(choice).wanted;
     const int threshold = std::get<BlackAndWhiteChoice>(choice).threshold;
+    QStringList outputs{request.output};
+    if (blackAndWhite)
+        outputs.append(BlackAndWhiteName(request.output));
+    if (const int code = RefuseSpecialOutputs(outputs, s); code != Cli::Done)
+        return code;
 
     const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(a.has(Dpi200Option));
     if (request.box.width > 0 && request.box.height > 0) {

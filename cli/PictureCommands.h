@@ -18,14 +18,20 @@ inline const QString AutoOption = QStringLiteral("--auto");
 inline constexpr int DefaultThreshold = 170;
 
 int RunPhoto(const CommandLine::Parsed& arguments, Cli::Streams& streams);
+
+// The exit code for a source the loader refused: a picture too large for
+// the memory the program can have is the program's failure, not the file's.
+inline int SourceExitCode(SourcePicture::Problem problem)
+{
+    return problem == SourcePicture::Problem::OutOfMemory ? Cli::InternalFailure : Cli::SourceUnreadable;
+}
 int RunSignature(const CommandLine::Parsed& arguments, Cli::Streams& streams);
 
-// The black-and-white BMP beside the signature JPEG: ".bmp" in place of
-// the name's last four characters.
-inline QString BlackAndWhiteName(const QString& output)
-{
-    return output.left(qMax<qsizetype>(0, output.size() - 4)) + QStringLiteral(".bmp");
-}
+// The black-and-white BMP beside the signature JPEG: the file name's
+// extension (after its last dot, a leading dot not counting) replaced by
+// "bmp", or ".bmp" added when it has none. A dot in a folder's name is no
+// extension.
+QString BlackAndWhiteName(const QString& output);
 
 // What a picture command line asks for. Read by the full commands, which
 // tell the operator what is wrong, and by the quick road, which leaves a
@@ -46,8 +52,8 @@ struct BlackAndWhiteChoice {
     int threshold = DefaultThreshold;
 };
 // The choice, or the sentence that says what is wrong: --soglia without
-// --bn or not a number, or an output name the BMP's name cannot be made
-// from (no four characters to replace, or the JPEG's own name).
+// --bn or not a number, or an output name whose BMP would be the JPEG
+// itself.
 std::variant<BlackAndWhiteChoice, QString> ReadBlackAndWhite(const CommandLine::Parsed& arguments,
                                                               const QString& output);
 

@@ -8,8 +8,9 @@ namespace PortalCommand {
 
 inline const QString PortalOption = QStringLiteral("--portale");
 
-// Exit codes of this command.
-enum : int { Conforms = 0, Rejected = 1, CommunicationError = 2 };
+// Exit codes of this command, apart from the general ones (Cli::ExitCode)
+// so that a script can tell a rejection from a failure.
+enum : int { Conforms = 0, Rejected = 7, CommunicationError = 8 };
 
 int Run(const CommandLine::Parsed& arguments, Cli::Streams& streams);
 

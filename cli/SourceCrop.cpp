@@ -73,7 +73,10 @@ Result Crop(const QString& path, const Box& box)
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return {Outcome::NotFound, {}, SourcePicture::Problem::None, {}, Route::None};
-    if (SourcePicture::FileType(path) == FIF_JPEG) {
+    const FREE_IMAGE_FORMAT type = SourcePicture::FileType(path);
+    if (!IntakeTakes(type))
+        return {Outcome::Unreadable, {}, SourcePicture::Problem::UnknownType, {}, Route::None};
+    if (type == FIF_JPEG) {
         if (std::optional<Result> partial = CropJpeg(path, box))
             return *partial;
     }

@@ -48,7 +48,17 @@ struct Result {
     Route route = Route::None;
 };
 
+// A PNG is Unreadable with the problem UnknownType, as the main window's
+// File intake refuses it: the command line never writes a photo from a
+// picture the editors would not open.
 Result Crop(const QString& path, const Box& box);
+
+// Whether the File intake takes a picture of the type: a type FreeImage
+// recognises, PNG excepted.
+inline bool IntakeTakes(FREE_IMAGE_FORMAT type)
+{
+    return type != FIF_UNKNOWN && type != FIF_PNG;
+}
 
 // Whether the box is a non-empty part of a picture of the given size.
 inline bool Inside(const Box& box, QSize picture)

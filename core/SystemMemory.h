@@ -3,6 +3,8 @@
 
 #include <optional>
 
-// Bytes the system reports as available for new allocations without
-// swapping (MemAvailable on Linux); nothing when it cannot be read.
+// Bytes the program can still allocate: what the system reports as
+// available without swapping (MemAvailable on Linux), or less where a limit
+// on the process's address space or data (RLIMIT_AS, RLIMIT_DATA) leaves
+// less room; nothing when none of these can be read.
 std::optional<long long> AvailableMemoryBytes();

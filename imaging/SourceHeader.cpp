@@ -6,11 +6,18 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace SourcePicture {
 
 FREE_IMAGE_FORMAT FileType(const QString& path)
 {
-    return FreeImage_GetFileType(QFile::encodeName(path).constData(), 0);
+    // FreeImage's fopen would wait on a FIFO for a writer that never comes.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return FIF_UNKNOWN;
+    return FreeImage_GetFileType(name.constData(), 0);
 }
 
 Problem CheckSize(long long width, long long height, int bitsPerPixel, std::optional<long long> availableBytes)
@@ -19,9 +26,10 @@ Problem CheckSize(long long width, long long height, int bitsPerPixel, std::opti
         return Problem::Unreadable;
     if (width > MaxSide || height > MaxSide)
         return Problem::TooLarge;
-    // The decoder's copy plus ours (at most 4 bytes per pixel).
+    // The decoder's copy, ours (at most 4 bytes per pixel), and one more of
+    // ours for the copy a caller makes of it (a crop, a turned picture).
     const long long decoderBytes = qMax(1LL, (bitsPerPixel + 7LL) / 8);
-    const long long needed = width * height * (decoderBytes + 4);
+    const long long needed = width * height * (decoderBytes + 8);
     if (availableBytes && needed > *availableBytes)
         return Problem::OutOfMemory;
     return Problem::None;

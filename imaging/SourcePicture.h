@@ -32,7 +32,8 @@ struct Loaded {
     Problem problem = Problem::None;
 };
 
-// FreeImage's type of the file by its content (FIF_UNKNOWN when unknown).
+// FreeImage's type of the file by its content; FIF_UNKNOWN when unknown, and
+// for anything but a regular file (a FIFO, a device), which is not opened.
 FREE_IMAGE_FORMAT FileType(const QString& path);
 
 Loaded Load(const QString& path);

@@ -46,9 +46,11 @@ QString& LastPhotoName()
     return name;
 }
 
-QString WriteFailedMessage(const QString& fileName)
+QString WriteFailedMessage(const QStringList& fileNames)
 {
-    return QStringLiteral("Impossibile scrivere il file:\r\n") + fileName;
+    return (fileNames.size() > 1 ? QStringLiteral("Impossibile scrivere i file:\r\n")
+                                 : QStringLiteral("Impossibile scrivere il file:\r\n"))
+        + fileNames.join(QStringLiteral("\r\n"));
 }
 
 bool SavePhoto(const Context& c, const QImage& crop, FIBITMAP*& resultBitmap)
@@ -126,7 +128,7 @@ bool SaveSignature(const Context& c, const QImage& crop, qint16& selWidth, qint1
     if (blackAndWhite)
         FreeImage_Unload(blackAndWhite);
     if (!written) {
-        const QString failed = files.blackAndWhite ? files.jpeg + QStringLiteral("\r\n") + files.bmp : files.jpeg;
+        const QStringList failed = files.blackAndWhite ? QStringList{files.jpeg, files.bmp} : QStringList{files.jpeg};
         c.dialogs.showMessage(c.parent, WriteFailedMessage(failed), MessageIcon::Critical);
         return giveUp();
     }

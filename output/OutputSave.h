@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class OperatorDialogs;
 class SettingsStore;
@@ -41,6 +42,12 @@ bool SaveSignature(const Context& context, const QImage& crop, qint16& selWidth,
 
 // Texts of the prompts.
 inline const QString OverwriteQuestion = QStringLiteral("File già presente.\rDevo sovrascriverlo ?");
-QString WriteFailedMessage(const QString& fileName);
+// The files that could not be written, one a line; the plural for more
+// than one.
+QString WriteFailedMessage(const QStringList& fileNames);
+inline QString WriteFailedMessage(const QString& fileName)
+{
+    return WriteFailedMessage(QStringList{fileName});
+}
 
 } // namespace OutputSave

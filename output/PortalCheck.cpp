@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <limits>
@@ -22,10 +23,11 @@ namespace {
 const QString ReasonTail
     = QStringLiteral(" \u2013 acquisire una nuova foto (riferimento circolare 23176/8.3 del 20/10/2016). ");
 
-Outcome CommunicationError(const QString& detail)
+Outcome CommunicationError(Outcome::Failure failure, const QString& detail)
 {
     Outcome outcome;
     outcome.kind = Outcome::Kind::CommunicationError;
+    outcome.failure = failure;
     outcome.detail = detail;
     return outcome;
 }
@@ -38,11 +40,15 @@ bool PageArrived(const Context& c, double seconds, Outcome& failure)
         // Nothing more is wanted from a load that missed its deadline; drop
         // the connection rather than leave it hanging until the next check.
         c.page.Navigate(QUrl(QStringLiteral("about:blank")));
-        failure = CommunicationError(QStringLiteral("no complete page within %1 s").arg(seconds));
+        failure = CommunicationError(Outcome::Failure::NoPageInTime,
+                                     QStringLiteral("no complete page within %1 s").arg(seconds));
         return false;
     }
     if (c.page.loadError() != WebPage::LoadError::None) {
-        failure = CommunicationError(c.page.errorText());
+        failure = CommunicationError(c.page.loadError() == WebPage::LoadError::TooLarge
+                                         ? Outcome::Failure::PageTooLarge
+                                         : Outcome::Failure::Unreachable,
+                                     c.page.errorText());
         return false;
     }
     return true;
@@ -57,7 +63,8 @@ bool OpenForm(const Context& c, QUrl& target, Outcome& failure)
     const WebElement form = c.page.Document().GetElementById(FormId);
     const std::optional<QString> action = form.GetAttribute(u"action");
     if (form.isNull() || !action) {
-        failure = CommunicationError(QStringLiteral("the page has no form %1 with an action").arg(FormId));
+        failure = CommunicationError(Outcome::Failure::NoForm,
+                                     QStringLiteral("the page has no form %1 with an action").arg(FormId));
         return false;
     }
     // A relative action leads where it would lead a browser on that page.
@@ -65,13 +72,21 @@ bool OpenForm(const Context& c, QUrl& target, Outcome& failure)
     return true;
 }
 
-// The JPEG bytes of the photo as the save writes them, by way of the working
-// file, which is gone again whatever happens.
-std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& path)
+// The JPEG bytes of the photo as the save writes them, by way of a working
+// file of this check's own, which is gone again whatever happens; path is
+// set to its name, or to the usual name when none could be made.
+std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& workFolder, QString& path)
 {
-    // A file left behind by an earlier run must never be sent in place of
-    // this photo.
-    QFile::remove(path);
+    // Two checks at once, from two windows or two command lines, must
+    // never write, read or delete each other's photo.
+    const QDir folder(workFolder);
+    QTemporaryFile reserved(folder.filePath(QStringLiteral("_foto_XXXXXX.jpg")));
+    if (!reserved.open()) {
+        path = folder.filePath(TemporaryPhotoName);
+        return std::nullopt;
+    }
+    path = reserved.fileName();
+    reserved.close();
     const auto removeFile = qScopeGuard([&path] { QFile::remove(path); });
     if (!photo || !MFreeImage::SaveBitmapToFile(FIF_JPEG, photo, path, 0))
         return std::nullopt;
@@ -86,8 +101,8 @@ std::optional<QByteArray> ThroughWorkFile(FIBITMAP* photo, const QString& path)
 
 Outcome Submit(const Context& c, const QUrl& target, FIBITMAP* photo)
 {
-    const QString path = QDir(c.workFolder).filePath(TemporaryPhotoName);
-    const std::optional<QByteArray> jpeg = ThroughWorkFile(photo, path);
+    QString path;
+    const std::optional<QByteArray> jpeg = ThroughWorkFile(photo, c.workFolder, path);
     if (!jpeg) {
         Outcome outcome;
         outcome.kind = Outcome::Kind::PhotoNotWritten;
@@ -102,7 +117,8 @@ Outcome Submit(const Context& c, const QUrl& target, FIBITMAP* photo)
         return failure;
     const QList<WebElement> paragraphs = c.page.Document().GetElementById(AnswerId).GetElementsByTagName(u"P");
     if (paragraphs.isEmpty())
-        return CommunicationError(QStringLiteral("the answer has no paragraph in %1").arg(AnswerId));
+        return CommunicationError(Outcome::Failure::NoVerdict,
+                                  QStringLiteral("the answer has no paragraph in %1").arg(AnswerId));
 
     Outcome outcome;
     outcome.kind = Outcome::Kind::Verdict;

@@ -34,7 +34,8 @@ inline const QString AnswerId = QStringLiteral("elenco-1");
 inline const QByteArray Boundary = "QuenvAaBbCcXxYyZz";
 inline const QString RequestHeader = QStringLiteral("Content-Type: multipart/form-data; boundary=QuenvAaBbCcXxYyZz");
 
-// The working file the photo passes through on its way to the request.
+// The working file the photo passes through on its way to the request: each
+// check has its own, "_foto_" and six characters of its own before ".jpg".
 inline const QString TemporaryPhotoName = QStringLiteral("_foto_.jpg");
 
 inline const QString ConformitySentence = QStringLiteral("La foto risulta essere conforme alle direttive ICAO");
@@ -70,11 +71,23 @@ struct Outcome {
         CommunicationError, // no page, no answer in time, or not the pages we know
         PhotoNotWritten,    // the photo could not go through the working file
     };
+    // Why the portal could not be understood, for a command line that says
+    // more than the operator's message does.
+    enum class Failure {
+        None,
+        Unreachable,  // no connection, an untrusted certificate, an HTTP error
+        NoPageInTime, // the page or the answer, parsed, not within its deadline
+        PageTooLarge, // the page or the answer went on past WebPage's bound
+        NoForm,       // the page has no verification form with an action
+        NoVerdict,    // the answer has no paragraph in its list
+    };
     Kind kind = Kind::CommunicationError;
+    Failure failure = Failure::None;
     QString verdict;
     // What went wrong, in English, for a developer; never shown as such.
     QString detail;
-    // The working file's path, for the message of PhotoNotWritten.
+    // The working file's path, for the message of PhotoNotWritten;
+    // TemporaryPhotoName in the work folder when none could be made there.
     QString photoFile;
 };
 

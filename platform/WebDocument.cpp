@@ -1,5 +1,6 @@
 #include "WebDocument.h"
 
+#include "StoppableParse.h"
 #include "WebCharset.h"
 
 #include <gumbo.h>
@@ -115,12 +116,14 @@ std::shared_ptr<const WebTree> CopyTree(const GumboNode* document)
     return tree;
 }
 
-std::shared_ptr<const WebTree> Parse(const QByteArray& utf8)
+// The tree of the page; nothing when stop became true on the way.
+std::shared_ptr<const WebTree> Parse(const QByteArray& utf8, const std::atomic_bool* stop = nullptr)
 {
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), std::size_t(utf8.size()));
-    auto tree = CopyTree(output->document);
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
-    return tree;
+    StoppableParse parse(stop);
+    const GumboOutput* output = parse.run(utf8.constData(), std::size_t(utf8.size()));
+    if (!output)
+        return nullptr;
+    return CopyTree(output->document);
 }
 
 // Elements that a browser does not render (display: none), so their text is
@@ -396,6 +399,15 @@ WebDocument WebDocument::FromHtml(QStringView html)
 WebDocument WebDocument::FromBytes(QByteArrayView page, QByteArrayView contentType)
 {
     return FromHtml(WebCharset::DecodePage(page, contentType));
+}
+
+std::optional<WebDocument> WebDocument::FromBytes(QByteArrayView page, QByteArrayView contentType,
+                                                  const std::atomic_bool& stop)
+{
+    auto tree = Parse(WebCharset::DecodePage(page, contentType).toUtf8(), &stop);
+    if (!tree)
+        return std::nullopt;
+    return WebDocument(std::move(tree));
 }
 
 WebElement WebDocument::GetElementById(QStringView id) const

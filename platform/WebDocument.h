@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -69,6 +70,11 @@ public:
     // The page's bytes decoded as a browser decodes them (see WebCharset),
     // contentType being the value of the Content-Type header, if any.
     static WebDocument FromBytes(QByteArrayView page, QByteArrayView contentType = {});
+    // The same, given up with nothing as soon as stop is true (set from
+    // another thread): a deeply nested page costs the parser time growing
+    // with the square of its depth, long after anyone waits for it.
+    static std::optional<WebDocument> FromBytes(QByteArrayView page, QByteArrayView contentType,
+                                                const std::atomic_bool& stop);
 
     // The first element in document order whose "id" is exactly the given
     // text (case matters); the null element when there is none.

@@ -4,6 +4,8 @@
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPromise>
+#include <QThreadPool>
 
 namespace {
 
@@ -42,6 +44,7 @@ WebPage::LoadError ErrorKind(QNetworkReply::NetworkError error, int status)
 {
     if (status >= 400)
         return WebPage::LoadError::Http;
+
     if (error == QNetworkReply::SslHandshakeFailedError)
         return WebPage::LoadError::Tls;
     if (error != QNetworkReply::NoError)
@@ -136,6 +139,10 @@ void WebPage::start(const QNetworkRequest& original, const QByteArray* postData)
     reply_ = postData ? manager_.post(request, *postData) : manager_.get(request);
     // No handler for sslErrors: a certificate that does not verify ends the
     // load, which is what we want.
+    connect(reply_, &QNetworkReply::metaDataChanged, this, &WebPage::onReplyData);
+    connect(reply_, &QNetworkReply::readyRead, this, &WebPage::onReplyData);
+    // What a redirect's own answer carried is no part of the page.
+    connect(reply_, &QNetworkReply::redirected, this, [this] { received_.clear(); });
     connect(reply_, &QNetworkReply::finished, this, &WebPage::onReplyFinished);
 }
 
@@ -158,11 +165,35 @@ void WebPage::finishBlank()
         Qt::QueuedConnection);
 }
 
+void WebPage::onReplyData()
+{
+    QNetworkReply* reply = reply_;
+    if (reply == nullptr || sender() != reply)
+        return;
+    // A length announced past the bound is refused before the page comes;
+    // an answer that never ends, or that inflates, once it passes the bound.
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    const bool tooLong = announced.isValid() && announced.toLongLong() > MaximumPageBytes;
+    if (!tooLong)
+        received_ += reply->read(MaximumPageBytes + 1 - received_.size());
+    if (tooLong || received_.size() > MaximumPageBytes) {
+        httpStatus_ = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        url_ = reply->url();
+        abandonReply();
+        document_ = WebDocument();
+        errorText_ = QStringLiteral("page larger than %1 bytes").arg(MaximumPageBytes);
+        complete(LoadError::TooLarge);
+    }
+}
+
 void WebPage::onReplyFinished()
 {
     QNetworkReply* reply = reply_;
     if (reply == nullptr || sender() != reply)
         return;
+    onReplyData();
+    if (reply_ == nullptr)
+        return; // refused as too large
     reply_ = nullptr;
     reply->deleteLater();
 
@@ -170,24 +201,63 @@ void WebPage::onReplyFinished()
     const QNetworkReply::NetworkError error = reply->error();
     url_ = reply->url();
     httpStatus_ = status;
-    loadError_ = ErrorKind(error, status);
-    if (loadError_ == LoadError::None) {
-        errorText_.clear();
-        document_ = WebDocument::FromBytes(reply->readAll(), reply->rawHeader("Content-Type"));
-    } else {
-        errorText_ = loadError_ == LoadError::Http
+    document_ = WebDocument();
+    const LoadError kind = ErrorKind(error, status);
+    if (kind != LoadError::None) {
+        received_.clear();
+        errorText_ = kind == LoadError::Http
             ? QStringLiteral("HTTP %1 %2")
                   .arg(status)
                   .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
             : reply->errorString();
-        document_ = WebDocument();
+        complete(kind);
+        return;
     }
+    errorText_.clear();
+
+    // The parse runs apart so that the event loop, and with it a caller's
+    // deadline, goes on; the load stays Loading until it is done.
+    auto promise = std::make_shared<QPromise<WebDocument>>();
+    stopParse_ = std::make_shared<std::atomic_bool>(false);
+    parse_ = std::make_unique<QFutureWatcher<WebDocument>>();
+    const quint64 navigation = navigation_;
+    connect(parse_.get(), &QFutureWatcherBase::finished, this, [this, navigation] { onParsed(navigation); });
+    parse_->setFuture(promise->future());
+    QThreadPool::globalInstance()->start(
+        [promise, stop = stopParse_, page = std::exchange(received_, {}), type = reply->rawHeader("Content-Type")] {
+            promise->start();
+            promise->addResult(WebDocument::FromBytes(page, type, *stop).value_or(WebDocument()));
+            promise->finish();
+        });
+}
+
+void WebPage::onParsed(quint64 navigation)
+{
+    if (navigation != navigation_ || !parse_)
+        return;
+    std::unique_ptr<QFutureWatcher<WebDocument>> parse = std::move(parse_);
+    stopParse_.reset();
+    document_ = parse->result();
+    // The watcher is the sender of the signal being handled.
+    parse.release()->deleteLater();
+    complete(LoadError::None);
+}
+
+void WebPage::complete(LoadError error)
+{
+    loadError_ = error;
     readyState_ = Complete;
-    emit loadFinished(loadError_ == LoadError::None);
+    emit loadFinished(error == LoadError::None);
 }
 
 void WebPage::abandonReply()
 {
+    // An abandoned parse stops at its next allocation, unseen.
+    if (stopParse_)
+        stopParse_->store(true);
+    stopParse_.reset();
+    parse_.reset();
+    received_.clear();
     if (!reply_)
         return;
     QNetworkReply* reply = reply_;

@@ -5,11 +5,14 @@
 // HTTP, a 301/302/303 after a POST continuing as a GET); certificates always
 // verified. ReadyState and Busy follow the load as a browser control's do,
 // so that a caller can poll them while letting events run, and Document is
-// the page last loaded.
+// the page last loaded. A page is read up to MaximumPageBytes and parsed on
+// a worker thread: the load is complete only once it is parsed, so a caller's
+// deadline covers the parsing too.
 
 #include "WebDocument.h"
 
 #include <QByteArray>
+#include <QFutureWatcher>
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -17,6 +20,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
+#include <memory>
 #include <utility>
 
 class QNetworkCookieJar;
@@ -45,7 +50,12 @@ public:
         Network, // no connection, refused, reset, bad address, redirect refused
         Tls,     // the handshake failed: certificate not trusted, wrong host, ...
         Http,    // the server answered with a status of 400 or more
+        TooLarge, // the page went on past MaximumPageBytes
     };
+
+    // The most a page may weigh once decoded from its transfer encoding:
+    // far above any page of the portal, far below what would strain memory.
+    static constexpr qint64 MaximumPageBytes = 4 * 1024 * 1024;
 
     explicit WebPage(QObject* parent = nullptr);
     ~WebPage() override;
@@ -95,11 +105,19 @@ signals:
 private:
     void start(const QNetworkRequest& request, const QByteArray* postData);
     void finishBlank();
+    void onReplyData();
     void onReplyFinished();
+    void onParsed(quint64 navigation);
+    void complete(LoadError error);
     void abandonReply();
 
     QNetworkAccessManager manager_;
     QPointer<QNetworkReply> reply_;
+    QByteArray received_; // the page so far, within MaximumPageBytes
+    // The parse of the last page received; replaced, never waited for, when
+    // the load is abandoned.
+    std::unique_ptr<QFutureWatcher<WebDocument>> parse_;
+    std::shared_ptr<std::atomic_bool> stopParse_; // tells that parse to give up
     int readyState_ = Uninitialized;
     quint64 navigation_ = 0; // counts navigations, so a stale completion is recognised
     WebDocument document_;

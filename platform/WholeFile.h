@@ -12,6 +12,12 @@
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes);
 
-// Several files at once: every one is complete beside its target before any
-// target is replaced.
+// Whether a file may be written at path: nothing is there yet, or a regular
+// file is, directly or through symbolic links. A folder, a device, a FIFO or
+// a socket is never replaced by a file (nor written into, which could block).
+bool IsReplaceable(const QString& path);
+
+// Several files at once: every one is complete beside its target, and
+// flushed to the disk, before any target is replaced. Nothing is written
+// when any target is not replaceable.
 bool WriteWholeFiles(const QList<std::pair<QString, QByteArray>>& files);

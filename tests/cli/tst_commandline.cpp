@@ -26,6 +26,8 @@ private slots:
     void refuses();
     void crop_data();
     void crop();
+    void blackAndWhiteName_data();
+    void blackAndWhiteName();
     void threshold_data();
     void threshold();
     void guessAgreesWithTheReading_data();
@@ -127,6 +129,24 @@ void TestCommandLine::crop()
     QCOMPARE(bool(box), valid);
     if (box)
         QCOMPARE((QList<long long>{box->x, box->y, box->width, box->height}), numbers);
+}
+
+void TestCommandLine::blackAndWhiteName_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("bmp");
+    QTest::newRow("four-letter extension") << "x.jpeg" << "x.bmp";
+    QTest::newRow("no extension") << "firma" << "firma.bmp";
+    QTest::newRow("dot in a folder only") << "lavori.2024/firma" << "lavori.2024/firma.bmp";
+    QTest::newRow("dots in both") << "lavori.2024/firma.v2.jpg" << "lavori.2024/firma.v2.bmp";
+    QTest::newRow("hidden file") << "out/.firma" << "out/.firma.bmp";
+}
+
+void TestCommandLine::blackAndWhiteName()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, bmp);
+    QCOMPARE(PictureCommands::BlackAndWhiteName(output), bmp);
 }
 
 void TestCommandLine::threshold_data()

@@ -8,15 +8,44 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace {
+
+// Prepares an entry of the output folder: a name ending in "/" is a folder,
+// "|" a FIFO, "!" a device node (the null device's numbers);
+// anything else a file holding "old".
+bool Prepare(const QString& folder, const QString& entry)
+{
+    const QString path = QDir(folder).filePath(entry.chopped(1));
+    const QByteArray name = QFile::encodeName(path);
+    switch (entry.back().unicode()) {
+    case u'/':
+        return QDir(folder).mkdir(entry.chopped(1));
+    case u'|':
+        return ::mkfifo(name.constData(), 0644) == 0;
+    case u'!':
+        return ::mknod(name.constData(), S_IFCHR | 0644, makedev(1, 3)) == 0;
+    default:
+        return TestPictures::WriteBytes(QDir(folder).filePath(entry), "old");
+    }
+}
+
+bool IsSpecial(const QString& entry)
+{
+    return QStringLiteral("/|!").contains(entry.back());
+}
 
 QStringList Listing(const QString& folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList names
+        = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
     names.sort();
     return names;
 }
@@ -32,6 +61,8 @@ private slots:
     void refusesAndWritesNothing_data();
     void refusesAndWritesNothing();
     void writesTheNamedFiles();
+    void throughAShell_data();
+    void throughAShell();
     void quickProgramLoadsLittle();
     void installedLayout();
 
@@ -46,6 +77,12 @@ void TestExecutable::initTestCase()
     QVERIFY(TestPictures::WriteBytes(source("page.jpg"), jpeg));
     QVERIFY(TestPictures::WriteBytes(source("cut.jpg"), jpeg.left(jpeg.size() / 2)));
     QVERIFY(TestPictures::WriteBytes(source("notes.txt"), "not a picture, only words"));
+    QVERIFY(TestPictures::SavePicture(source("page.png"), FIF_PNG, 300, 200, Qt::gray));
+    QVERIFY(TestPictures::SavePicture(source("page.bmp"), FIF_BMP, 300, 200, Qt::gray));
+    // The header of a 24-bit BMP of 30000 x 30000 pixels, and no pixels.
+    QVERIFY(TestPictures::WriteBytes(source("huge.bmp"),
+                                     QByteArray::fromHex("424d00000000000000003600000028000000307500003075000001001800")
+                                         + QByteArray(24, '\0')));
 }
 
 void TestExecutable::help_data()
@@ -59,6 +96,9 @@ void TestExecutable::help_data()
     QTest::newRow("photo") << QStringList{"foto", "--help"}
                            << QStringList{"Uso: ritrax-cli foto SORGENTE --ritaglio X,Y,L,A -o FILE.jpg",
                                           "265 x 320", "Codici di uscita:"};
+    QTest::newRow("check") << QStringList{"verifica", "--help"}
+                           << QStringList{"2  riga di comando errata", "7  verifica: il portale respinge",
+                                          "8  verifica: nessuna risposta"};
     QTest::newRow("signature") << QStringList{"firma", "-h"}
                                << QStringList{"Uso: ritrax-cli firma", "--200dpi", "--bn", "Predefinita 170"};
 }
@@ -77,7 +117,7 @@ void TestExecutable::help()
 void TestExecutable::refusesAndWritesNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("prepared"); // in the output folder; a trailing "/" makes a folder
+    QTest::addColumn<QStringList>("prepared"); // in the output folder, made by Prepare
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     const QString page = source("page.jpg");
@@ -105,9 +145,6 @@ void TestExecutable::refusesAndWritesNothing_data()
     QTest::newRow("BMP would replace the JPEG")
         << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "out.bmp", "--bn"} << QStringList{} << 2
         << "il file BMP avrebbe lo stesso nome del file JPEG";
-    QTest::newRow("name too short for the BMP")
-        << QStringList{"firma", page, "--ritaglio", "10,10,200,60", "-o", "a.jp", "--bn"} << QStringList{} << 2
-        << "il nome del file deve avere più di quattro caratteri";
     QTest::newRow("source missing") << QStringList{"foto", source("absent.jpg"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
                                     << QStringList{} << 3 << "File sorgente non trovato o non leggibile: " + source("absent.jpg");
     QTest::newRow("source a folder") << QStringList{"foto", sources_.path(), "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
@@ -130,10 +167,22 @@ void TestExecutable::refusesAndWritesNothing_data()
     QTest::newRow("output folder is a file") << QStringList{"foto", page, "--ritaglio", "1,1,9,9", "-o", "plain/out.jpg"}
                                              << QStringList{"plain"} << 5
                                              << "Impossibile scrivere il file plain/out.jpg";
-    QTest::newRow("output is a folder") << photo << QStringList{"out.jpg/"} << 5 << "Impossibile scrivere il file";
+    const QString special = "out.jpg non è un file normale";
+    QTest::newRow("output is a folder") << photo << QStringList{"out.jpg/"} << 5 << special;
+    QTest::newRow("output is a FIFO") << photo << QStringList{"out.jpg|"} << 5 << special;
+    QTest::newRow("output is a device") << signature << QStringList{"out.jpg!"} << 5 << special;
+    QTest::newRow("BMP is a FIFO") << signature + QStringList{"--bn"} << QStringList{"out.bmp|"} << 5
+                                   << "out.bmp non è un file normale";
+    QTest::newRow("source is a FIFO") << QStringList{"foto", "in.jpg", "--ritaglio", "1,1,9,9", "-o", "out.jpg"}
+                                      << QStringList{"in.jpg|"} << 3 << "File sorgente non trovato o non leggibile";
+    QTest::newRow("source is a PNG")
+        << QStringList{"foto", source("page.png"), "--ritaglio", "1,1,9,9", "-o", "out.jpg"} << QStringList{} << 3
+        << "Formato immagine non riconosciuto: " + source("page.png");
+    QTest::newRow("automatic crop of a PNG")
+        << QStringList{"firma", source("page.png"), "--auto", "-o", "out.jpg"} << QStringList{} << 3
+        << "Formato immagine non riconosciuto: " + source("page.png");
     QTest::newRow("BMP cannot be written, so neither is the JPEG")
-        << signature + QStringList{"--bn"} << QStringList{"out.bmp/"} << 5
-        << "Impossibile scrivere i file out.jpg e out.bmp";
+        << signature + QStringList{"--bn"} << QStringList{"out.bmp/"} << 5 << "out.bmp non è un file normale";
 }
 
 // A refusal says why in Italian, exits with its own code and leaves the
@@ -145,21 +194,20 @@ void TestExecutable::refusesAndWritesNothing()
     QFETCH(int, code);
     QFETCH(QString, message);
     QTemporaryDir out;
-    for (const QString& name : prepared) {
-        if (name.endsWith(u'/'))
-            QVERIFY(QDir(out.path()).mkdir(name.chopped(1)));
-        else
-            QVERIFY(TestPictures::WriteBytes(out.filePath(name), "old"));
-    }
+    for (const QString& name : prepared)
+        QVERIFY2(Prepare(out.path(), name), qPrintable(name));
     const QStringList before = Listing(out.path());
     const CliRun ran = RunCli(arguments, out.path());
     QCOMPARE(ran.code, code);
     QVERIFY2(ran.err.startsWith(QStringLiteral("ritrax-cli: ")) && ran.err.contains(message), qPrintable(ran.err));
     QCOMPARE(ran.out, QString());
     QCOMPARE(Listing(out.path()), before);
-    for (const QString& name : prepared)
-        if (!name.endsWith(u'/'))
+    for (const QString& name : prepared) {
+        if (!IsSpecial(name))
             QCOMPARE(TestPictures::ReadBytes(out.filePath(name)), QByteArray("old"));
+        else // still what it was, not a file put in its place
+            QVERIFY(!QFileInfo(out.filePath(name.chopped(1))).isFile());
+    }
 }
 
 // -o is the name as typed; the BMP goes beside it; an existing file is replaced.
@@ -262,6 +310,40 @@ void TestExecutable::installedLayout()
     QVERIFY(QFile::remove(output));
     QCOMPARE(run(photo).first, 0);
     QCOMPARE(TestPictures::ReadBytes(output), expected);
+}
+
+void TestExecutable::throughAShell_data()
+{
+    QTest::addColumn<QString>("script"); // "$0" is ritrax-cli
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+    // A name in Latin-1, invalid as UTF-8: no QString can spell it, and
+    // QProcess would encode it, so a shell hands it over.
+    const QString latin1 = QStringLiteral("n=$(printf 'caf\\351.img') && cp %1 \"$n\" && exec \"$0\" foto \"$n\" "
+                                          "--ritaglio 1,1,9,9 -o out.jpg");
+    QTest::newRow("name not UTF-8, quick road") << latin1.arg(source("page.jpg")) << 0 << QString();
+    QTest::newRow("name not UTF-8, full program") << latin1.arg(source("page.bmp")) << 0 << QString();
+    // 54 bytes claiming 30000 x 30000 pixels, under a limit the process was
+    // given: too large for memory (exit 1), not an unreadable file.
+    const QString memory = QStringLiteral("ritrax-cli: Memoria insufficiente per aprire l'immagine");
+    QTest::newRow("address space limit") << "ulimit -v 1500000 && exec \"$0\" foto " + source("huge.bmp")
+            + " --ritaglio 0,0,90,90 -o out.jpg" << 1 << memory;
+    QTest::newRow("data limit") << "ulimit -d 1500000 && exec \"$0\" controlla " + source("huge.bmp") << 1 << memory;
+}
+
+void TestExecutable::throughAShell()
+{
+    QFETCH(QString, script);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QTemporaryDir out;
+    QProcess shell;
+    shell.setWorkingDirectory(out.path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(RITRAX_CLI_PATH)});
+    QVERIFY(shell.waitForFinished(60000));
+    QVERIFY(QString::fromUtf8(shell.readAllStandardError()).startsWith(err));
+    QCOMPARE(shell.exitCode(), code);
+    QCOMPARE(QFile::exists(out.filePath(QStringLiteral("out.jpg"))), code == 0);
 }
 
 RITRAX_TEST(TestExecutable)

@@ -341,7 +341,8 @@ void TestSameBytes::quickRoadLeavesTheRest_data()
         {"output not writable", {"foto", jpeg, "--ritaglio", "0,0,20,20", "-o", notAFolder}},
         {"threshold without --bn", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--soglia", "100"}},
         {"threshold not a number", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", out, "--bn", "--soglia", "x"}},
-        {"--bn with a short name", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", dir_.filePath("a.b"), "--bn"}},
+        {"--bn naming the JPEG itself", {"firma", jpeg, "--ritaglio", "0,0,20,20", "-o", dir_.filePath("a.bmp"), "--bn"}},
+        {"output a folder", {"foto", jpeg, "--ritaglio", "0,0,20,20", "-o", dir_.path()}},
         {"signature too thin for the canvas", {"firma", jpeg, "--ritaglio", "0,0,1,300", "-o", out}},
     };
     for (const auto& r : rows)

@@ -64,7 +64,10 @@ private:
         // Written only now: the address is read at each check.
         env_->settings().write(QStringLiteral("Portale"), base);
     }
-    bool photoFileExists() const { return QFile::exists(env_->services().folders.WorkFile("_foto_.jpg")); }
+    bool photoFileExists() const
+    {
+        return !QDir(env_->services().folders.workFolder).entryList({QStringLiteral("_foto_*.jpg")}).isEmpty();
+    }
 
     QTemporaryDir dir_;
     QString picture_;

@@ -2,8 +2,11 @@
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using SourcePicture::Problem;
 Q_DECLARE_METATYPE(SourcePicture::Problem)
@@ -80,6 +83,7 @@ void TestSourcePicture::initTestCase()
     QVERIFY(SavePicture(path("wide.bmp"), FIF_BMP, SourcePicture::MaxSide + 1, 1, teal, 8));
     QVERIFY(SavePicture(path("tall.bmp"), FIF_BMP, 1, SourcePicture::MaxSide + 1, teal, 8));
     QVERIFY(SavePicture(path("limit.bmp"), FIF_BMP, SourcePicture::MaxSide, 1, teal, 8));
+    QVERIFY(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0644) == 0);
 }
 
 void TestSourcePicture::loads_data()
@@ -127,6 +131,8 @@ void TestSourcePicture::refuses_data()
     QTest::newRow("BMP cut short") << "cut.bmp" << Problem::Unreadable;
     QTest::newRow("wider than the editors hold") << "wide.bmp" << Problem::TooLarge;
     QTest::newRow("taller than the editors hold") << "tall.bmp" << Problem::TooLarge;
+    // Never opened: an open would wait for a writer.
+    QTest::newRow("a FIFO") << "fifo.jpg" << Problem::UnknownType;
 }
 
 void TestSourcePicture::refuses()

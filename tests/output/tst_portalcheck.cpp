@@ -7,15 +7,20 @@
 #include "WebPage.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTest>
 
 using PortalCheck::Outcome;
 using Kind = PortalCheck::Outcome::Kind;
+using Failure = PortalCheck::Outcome::Failure;
 namespace Portal = LoopbackPortal;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(PortalCheck::Outcome::Kind)
+Q_DECLARE_METATYPE(PortalCheck::Outcome::Failure)
+Q_DECLARE_METATYPE(LoopbackResponse)
 Q_DECLARE_METATYPE(MessageIcon)
 
 namespace {
@@ -73,18 +78,20 @@ private slots:
     void exactRequest();
     void portalVariants_data();
     void portalVariants();
+    void boundedPages_data();
+    void boundedPages();
     void unreachablePortal_data();
     void unreachablePortal();
     void photoThatCannotBeWritten();
 
 private:
-    Outcome run(const QString& base, FIBITMAP*& result)
+    Outcome run(const QString& base, FIBITMAP*& result, int msPerSecond = MsPerSecond)
     {
-        return PortalCheck::Run(context(base, work_->path()), Crop(), result);
+        return PortalCheck::Run(context(base, work_->path(), msPerSecond), Crop(), result);
     }
-    PortalCheck::Context context(const QString& base, const QString& workFolder)
+    PortalCheck::Context context(const QString& base, const QString& workFolder, int msPerSecond = MsPerSecond)
     {
-        return {*page_, base, workFolder, PortalCheck::EventLoopWait(*page_, MsPerSecond)};
+        return {*page_, base, workFolder, PortalCheck::EventLoopWait(*page_, msPerSecond)};
     }
     QStringList workFiles() const { return QDir(work_->path()).entryList(QDir::Files | QDir::Hidden); }
 
@@ -219,6 +226,7 @@ void TestPortalCheck::portalVariants_data()
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<int>("posts");
+    QTest::addColumn<Failure>("failure");
 
     const QByteArray form = Portal::FormPage();
     const QByteArray path = Portal::PagePath;
@@ -226,33 +234,35 @@ void TestPortalCheck::portalVariants_data()
     const QString sentence = PortalCheck::ConformitySentence;
     QTest::newRow("no-break space kept")
         << form << 200 << path << Portal::AnswerPage(Portal::Paragraph(Portal::Conforming + "&nbsp;")) << 200 << 0
-        << Kind::Verdict << sentence + QChar(0xA0) << 1;
+        << Kind::Verdict << sentence + QChar(0xA0) << 1 << Failure::None;
     QTest::newRow("first paragraph only")
         << form << 200 << path
         << Portal::AnswerPage(Portal::Paragraph("Occhi chiusi" + Portal::ReasonTail + "Ombre")
                               + Portal::Paragraph(Portal::Conforming))
-        << 200 << 0 << Kind::Verdict << QString::fromUtf8("Occhi chiusi" + Portal::ReasonTail + "Ombre") << 1;
+        << 200 << 0 << Kind::Verdict << QString::fromUtf8("Occhi chiusi" + Portal::ReasonTail + "Ombre") << 1
+        << Failure::None;
     QTest::newRow("relative action") << Portal::FormPage("action=\"esito/invio\"") << 200
                                      << QByteArray("/web/portale-automobilista/esito/invio") << conforming << 200
-                                     << 0 << Kind::Verdict << sentence << 1;
+                                     << 0 << Kind::Verdict << sentence << 1 << Failure::None;
     QTest::newRow("slow answer inside the deadline")
-        << form << 200 << path << conforming << 200 << 500 << Kind::Verdict << sentence << 1;
+        << form << 200 << path << conforming << 200 << 500 << Kind::Verdict << sentence << 1 << Failure::None;
     QTest::newRow("no form") << QByteArray("<html><body><p>Servizio non disponibile</p></body></html>") << 200
-                             << path << conforming << 200 << 0 << Kind::CommunicationError << QString() << 0;
+                             << path << conforming << 200 << 0 << Kind::CommunicationError << QString() << 0
+        << Failure::NoForm;
     QTest::newRow("no action") << Portal::FormPage("name=\"verifica\"") << 200 << path << conforming << 200 << 0
-                               << Kind::CommunicationError << QString() << 0;
+                               << Kind::CommunicationError << QString() << 0 << Failure::NoForm;
     QTest::newRow("page 500") << form << 500 << path << conforming << 200 << 0 << Kind::CommunicationError
-                              << QString() << 0;
+                              << QString() << 0 << Failure::Unreachable;
     QTest::newRow("no elenco-1") << form << 200 << path
                                  << QByteArray("<html><body><p>") + Portal::Conforming + "</p></body></html>" << 200
-                                 << 0 << Kind::CommunicationError << QString() << 1;
+                                 << 0 << Kind::CommunicationError << QString() << 1 << Failure::NoVerdict;
     QTest::newRow("no P in elenco-1") << form << 200 << path
                                       << Portal::AnswerPage("<span>" + Portal::Conforming + "</span>") << 200 << 0
-                                      << Kind::CommunicationError << QString() << 1;
+                                      << Kind::CommunicationError << QString() << 1 << Failure::NoVerdict;
     QTest::newRow("answer 500") << form << 200 << path << conforming << 500 << 0 << Kind::CommunicationError
-                                << QString() << 1;
+                                << QString() << 1 << Failure::Unreachable;
     QTest::newRow("answer never comes") << form << 200 << path << conforming << 200 << -1
-                                        << Kind::CommunicationError << QString() << 1;
+                                        << Kind::CommunicationError << QString() << 1 << Failure::NoPageInTime;
 }
 
 void TestPortalCheck::portalVariants()
@@ -266,6 +276,7 @@ void TestPortalCheck::portalVariants()
     QFETCH(Kind, kind);
     QFETCH(QString, verdict);
     QFETCH(int, posts);
+    QFETCH(Failure, failure);
 
     LoopbackHttpServer server;
     LoopbackResponse page = LoopbackResponse::Html(form);
@@ -281,6 +292,7 @@ void TestPortalCheck::portalVariants()
     const Outcome outcome = run(server.base(), result);
     const auto release = qScopeGuard([&result] { FreeImage_Unload(result); });
     QCOMPARE(outcome.kind, kind);
+    QCOMPARE(outcome.failure, failure);
     QCOMPARE(outcome.verdict, verdict);
     QCOMPARE(server.requestsTo("POST", postPath).size(), posts);
     // The photo replaces the earlier result once the form is there, not before.
@@ -294,6 +306,52 @@ void TestPortalCheck::portalVariants()
     QVERIFY(workFiles().isEmpty());
     if (answerPage.never) // the late answer is no longer waited for
         QTRY_VERIFY(server.requests().last().abandoned);
+}
+
+void TestPortalCheck::boundedPages_data()
+{
+    QTest::addColumn<LoopbackResponse>("page");
+    QTest::addColumn<LoopbackResponse>("answer");
+    QTest::addColumn<int>("msPerSecond");
+    QTest::addColumn<Failure>("failure");
+    const LoopbackResponse form = LoopbackResponse::Html(Portal::FormPage());
+    const LoopbackResponse conforming
+        = LoopbackResponse::Html(Portal::AnswerPage(Portal::Paragraph(Portal::Conforming)));
+    // Each level an error for the parser: an end tag with nothing to close.
+    const QByteArray errors = QByteArray("<div></p>").repeated(15000);
+    // Just inside the size bound, and an hour of parsing.
+    const QByteArray deepest = QByteArray("<div>").repeated(int(WebPage::MaximumPageBytes / 5) - 1000);
+    LoopbackResponse endless = LoopbackResponse::Html(QByteArray("<div>").repeated(20000));
+    endless.endless = true;
+    LoopbackResponse announced = LoopbackResponse::Html("<html>").withHeader("Content-Length", "104857600");
+    announced.stallAfterBytes = 200;
+
+    QTest::newRow("deep page") << LoopbackResponse::Html(errors + Portal::FormPage()) << conforming << 1000
+                               << Failure::None;
+    QTest::newRow("parse past the deadline") << LoopbackResponse::Html(deepest + Portal::FormPage()) << conforming
+                                             << MsPerSecond << Failure::NoPageInTime;
+    QTest::newRow("page without end") << endless << conforming << 1000 << Failure::PageTooLarge;
+    QTest::newRow("answer without end") << form << endless << 1000 << Failure::PageTooLarge;
+    QTest::newRow("100 MB announced") << announced << conforming << 1000 << Failure::PageTooLarge;
+}
+
+// Pages that once cost minutes and gigabytes: each check ends with its
+// outcome, and no parse goes on after it.
+void TestPortalCheck::boundedPages()
+{
+    QFETCH(LoopbackResponse, page);
+    QFETCH(LoopbackResponse, answer);
+    QFETCH(int, msPerSecond);
+    QFETCH(Failure, failure);
+    LoopbackHttpServer server;
+    Portal::Play(server, page, answer);
+    FIBITMAP* result = nullptr;
+    const Outcome outcome = run(server.base(), result, msPerSecond);
+    const auto release = qScopeGuard([&result] { FreeImage_Unload(result); });
+    QCOMPARE(outcome.failure, failure);
+    QCOMPARE(outcome.kind, failure == Failure::None ? Kind::Verdict : Kind::CommunicationError);
+    QVERIFY(workFiles().isEmpty());
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(120000));
 }
 
 void TestPortalCheck::unreachablePortal_data()
@@ -322,13 +380,17 @@ void TestPortalCheck::photoThatCannotBeWritten()
 {
     LoopbackHttpServer server;
     Portal::PlayConforming(server);
-    // A working file left behind must not go out in place of the photo.
+    // A working file left behind by an older run is neither sent nor touched.
     const QString stale = work_->filePath(PortalCheck::TemporaryPhotoName);
     QVERIFY(TestPictures::WriteBytes(stale, "\xFF\xD8 stale photo"));
     Outcome outcome = PortalCheck::Run(context(server.base(), work_->path()), nullptr);
     QCOMPARE(outcome.kind, Kind::PhotoNotWritten);
-    QCOMPARE(outcome.photoFile, stale);
-    QVERIFY(workFiles().isEmpty());
+    QVERIFY(QFileInfo(outcome.photoFile).fileName().startsWith(u"_foto_"_s));
+    QVERIFY(outcome.photoFile.endsWith(u".jpg"_s));
+    QCOMPARE(QFileInfo(outcome.photoFile).absolutePath(), QDir(work_->path()).absolutePath());
+    QVERIFY(outcome.photoFile != stale);
+    QCOMPARE(workFiles(), QStringList{PortalCheck::TemporaryPhotoName});
+    QVERIFY(QFile::remove(stale));
 
     FIBITMAP* photo = TestPictures::MakeBitmap(265, 320, 24, Qt::gray);
     const auto release = qScopeGuard([photo] { FreeImage_Unload(photo); });

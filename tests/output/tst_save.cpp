@@ -209,10 +209,12 @@ void TestSave::diskFullKeepsTheOldFiles()
     QVERIFY(!photoSaved && !signatureSaved);
     QVERIFY(result == nullptr && canvas == nullptr);
     QCOMPARE(env_->dialogs().messages.size(), 2);
-    for (const RecordedMessage& m : env_->dialogs().messages) {
+    for (const RecordedMessage& m : env_->dialogs().messages)
         QCOMPARE(m.icon, MessageIcon::Critical);
-        QVERIFY(m.text.startsWith(QStringLiteral("Impossibile scrivere il file:")));
-    }
+    QCOMPARE(env_->dialogs().messages[0].text, QStringLiteral("Impossibile scrivere il file:\r\n") + photo);
+    // Both signature files failed: both named, in the plural.
+    QCOMPARE(env_->dialogs().messages[1].text, QStringLiteral("Impossibile scrivere i file:\r\n%1\r\n%2")
+                                                   .arg(out(QStringLiteral("firma.JPG")), signatureBmp));
     QCOMPARE(TestPictures::ReadBytes(photo), QByteArray("the photo saved yesterday"));
     QCOMPARE(TestPictures::ReadBytes(signatureBmp), QByteArray("yesterday's bmp"));
     QVERIFY(!QFile::exists(out(QStringLiteral("firma.JPG"))));

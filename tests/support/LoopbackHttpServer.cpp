@@ -69,7 +69,9 @@ QByteArray Serialise(const LoopbackResponse& response)
         + ReasonPhrase(response.status) + "\r\n";
     for (const auto& [name, value] : response.headers)
         bytes += name + ": " + value + "\r\n";
-    if (!HasHeader(response.headers, "Content-Length"))
+    if (response.endless)
+        bytes += "Connection: close\r\n";
+    else if (!HasHeader(response.headers, "Content-Length"))
         bytes += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     bytes += "\r\n";
     bytes += response.body;
@@ -296,6 +298,15 @@ void LoopbackHttpServer::answer(QTcpSocket* socket, int requestIndex, const Loop
         return;
     }
     socket->write(bytes);
+    if (response.endless && !response.body.isEmpty()) {
+        connection.stalled = true;
+        // A little ahead of the reader, never the whole of it in memory.
+        connect(socket, &QTcpSocket::bytesWritten, this, [socket, body = response.body] {
+            while (socket->bytesToWrite() < 4 * body.size())
+                socket->write(body);
+        });
+        return;
+    }
     connection.answering = false;
     connection.pendingRequest = -1;
     if (requests_[requestIndex].header("Connection").compare("close", Qt::CaseInsensitive) == 0) {

@@ -47,6 +47,9 @@ struct LoopbackResponse {
     // Only so many bytes of the answer (status line and headers included)
     // are sent, then nothing more; -1 sends it all.
     int stallAfterBytes = -1;
+    // The body is sent again and again for as long as the client reads,
+    // with no length announced: an answer that never ends.
+    bool endless = false;
 
     static LoopbackResponse Html(const QByteArray& body,
                                  const QByteArray& contentType = "text/html; charset=utf-8");
