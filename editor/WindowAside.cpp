@@ -67,7 +67,9 @@ WindowAside::WindowAside(QWidget* window)
 {
     if (!window_)
         return;
-    position_ = window_->pos();
+    // The inner area: its place is where the window system puts it, while
+    // the frame's place depends on a frame the manager may not have drawn yet.
+    geometry_ = window_->geometry();
     if (CanPlaceWindows()) {
         // Beyond the right edge of every screen: the screen width and 1000
         // twips (at 15 twips to the pixel) more.
@@ -78,10 +80,12 @@ WindowAside::WindowAside(QWidget* window)
         if (WhollyOffScreen(window_->frameGeometry(), ScreenAreas()))
             return;
         // A manager that keeps windows on screen (openbox leaves 101 pixels):
-        // hidden instead, from its own place, so that it comes back there.
-        window_->move(position_);
+        // hidden instead, and given its own place back while hidden.
+        window_->hide();
+        window_->setGeometry(geometry_);
+    } else {
+        window_->hide();
     }
-    window_->hide();
     hidden_ = true;
 }
 
@@ -89,9 +93,12 @@ WindowAside::~WindowAside()
 {
     if (!window_)
         return;
-    if (hidden_)
+    if (hidden_) {
         window_->show();
-    window_->move(position_);
+        waitForWindowManager();
+    }
+    if (window_->geometry() != geometry_)
+        window_->setGeometry(geometry_);
 }
 
 void WindowAside::waitForWindowManager()

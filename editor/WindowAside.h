@@ -5,7 +5,6 @@
 // keeps part of the window on screen; put back where it was afterwards.
 
 #include <QList>
-#include <QPoint>
 #include <QPointer>
 #include <QRect>
 
@@ -27,6 +26,6 @@ private:
     void waitForWindowManager();
 
     QPointer<QWidget> window_;
-    QPoint position_;
+    QRect geometry_;
     bool hidden_ = false;
 };
