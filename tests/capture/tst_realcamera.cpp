@@ -17,6 +17,7 @@ namespace {
 
 const QString FirstCamera = QStringLiteral("Camera di prova");
 const QString SecondCamera = QStringLiteral("Camera di prova 2");
+const QString NotLiveCamera = QStringLiteral("Camera di prova non in diretta");
 const QColor FirstBackground(0, 0, 128);
 const QColor SecondBackground(0, 128, 0);
 
@@ -64,6 +65,7 @@ private slots:
     void formatChange_data();
     void formatChange();
     void liveAtEveryStart();
+    void sourceAheadOfTheClockKeepsMoving();
     void stillFromTheChosenWebCam_data();
     void stillFromTheChosenWebCam();
 };
@@ -102,6 +104,7 @@ void TestRealCamera::liveFrames()
     QVERIFY(camera.start(IndexOf(camera, name), modWebCam::PreviewRate, log.handler()));
     QTRY_VERIFY_WITH_TIMEOUT(log.changes >= 3, FrameWaitMs);
     QVERIFY(Near(log.last.pixelColor(2, 2), background));
+    QCOMPARE(camera.restarts(), 0); // a live camera is never taken for a silent one
     camera.stop();
     const int frames = log.frames;
     QTest::qWait(200);
@@ -150,6 +153,18 @@ void TestRealCamera::liveAtEveryStart()
                              log.handler()));
         QTRY_VERIFY_WITH_TIMEOUT(log.changes >= 3, FrameWaitMs);
     }
+}
+
+void TestRealCamera::sourceAheadOfTheClockKeepsMoving()
+{
+    // Its preview stops after a few frames, waiting for a time its source
+    // has run far ahead to; the backend must notice and start it again.
+    QtCameraBackend camera;
+    FrameLog log;
+    QVERIFY(camera.start(IndexOf(camera, NotLiveCamera), modWebCam::PreviewRate, log.handler()));
+    QTRY_VERIFY_WITH_TIMEOUT(log.changes >= 40, 4 * FrameWaitMs);
+    QVERIFY(camera.restarts() > 0);
+    QVERIFY(camera.isRunning());
 }
 
 void TestRealCamera::stillFromTheChosenWebCam_data()

@@ -1,4 +1,4 @@
-// A GStreamer device provider that offers two webcams made of videotestsrc,
+// A GStreamer device provider that offers webcams made of videotestsrc,
 // so that the program's real camera path (Qt Multimedia over GStreamer's
 // device monitor) runs on a machine without a camera. The tests load it
 // through GST_PLUGIN_PATH. The first camera's name has blanks around it, as
@@ -14,11 +14,16 @@ struct CameraSpec {
     const char* name;
     const char* path;
     guint background; // ARGB
+    bool live;
 };
 
+// The third draws as fast as it is asked to instead of at its frame rate,
+// as some capture sources do; behind the preview's queue, which keeps only
+// the newest frame, its timestamps run ahead of the clock.
 constexpr CameraSpec Cameras[] = {
-    {"  Camera di prova  ", "/ritrax/test-camera/0", 0xff000080u},
-    {"Camera di prova 2", "/ritrax/test-camera/1", 0xff008000u},
+    {"  Camera di prova  ", "/ritrax/test-camera/0", 0xff000080u, true},
+    {"Camera di prova 2", "/ritrax/test-camera/1", 0xff008000u, true},
+    {"Camera di prova non in diretta", "/ritrax/test-camera/2", 0xff800000u, false},
 };
 
 // The default format first: Qt starts a camera in the first format it lists
@@ -44,6 +49,7 @@ G_END_DECLS
 struct _RitraxTestCamera {
     GstDevice parent;
     guint background;
+    gboolean live;
 };
 
 struct _RitraxTestCameraProvider {
@@ -58,7 +64,8 @@ static GstElement* ritrax_test_camera_create_element(GstDevice* device, const gc
     GstElement* source = gst_element_factory_make("videotestsrc", name);
     if (!source)
         return nullptr;
-    g_object_set(source, "is-live", TRUE, "background-color", RITRAX_TEST_CAMERA(device)->background, nullptr);
+    RitraxTestCamera* camera = RITRAX_TEST_CAMERA(device);
+    g_object_set(source, "is-live", camera->live, "background-color", camera->background, nullptr);
     gst_util_set_object_arg(G_OBJECT(source), "pattern", "ball");
     return source;
 }
@@ -71,6 +78,7 @@ static void ritrax_test_camera_class_init(RitraxTestCameraClass* klass)
 static void ritrax_test_camera_init(RitraxTestCamera* camera)
 {
     camera->background = 0xff000000u;
+    camera->live = TRUE;
 }
 
 static GList* ritrax_test_camera_provider_probe(GstDeviceProvider*)
@@ -85,6 +93,7 @@ static GList* ritrax_test_camera_provider_probe(GstDeviceProvider*)
                                                                    "caps", caps, "properties", properties,
                                                                    nullptr));
         camera->background = spec.background;
+        camera->live = spec.live;
         gst_caps_unref(caps);
         gst_structure_free(properties);
         devices = g_list_append(devices, gst_object_ref_sink(camera));
