@@ -181,15 +181,6 @@ void TestEditorLaunch::changedSourceIsShownBeforeTheEditor()
     });
     form_->FotoP_Click();
     QVERIFY(checked);
-
-    // Told once: the new picture is now the one taken in.
-    QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<FramingEditor*>(QApplication::activeModalWidget());
-        QVERIFY(editor);
-        QTest::mouseClick(editor->EsciP, Qt::LeftButton);
-    });
-    form_->FirmaP_Click();
-    QCOMPARE(env_->dialogs().messages.size(), 1);
 }
 
 void TestEditorLaunch::savesBecomeThumbnails()

@@ -59,12 +59,10 @@ class TestRealCamera : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void namesAsListed();
     void liveFrames_data();
     void liveFrames();
     void formatChange_data();
     void formatChange();
-    void liveAtEveryStart();
     void sourceAheadOfTheClockKeepsMoving();
     void stillFromTheChosenWebCam_data();
     void stillFromTheChosenWebCam();
@@ -75,16 +73,9 @@ void TestRealCamera::initTestCase()
     QtCameraBackend camera;
     if (IndexOf(camera, SecondCamera) < 0)
         QSKIP("the test cameras are not loaded: GST_PLUGIN_PATH must name tests/gst-plugins");
-}
-
-void TestRealCamera::namesAsListed()
-{
-    QtCameraBackend camera;
-    const QStringList raw = camera.videoInputs();
-    QVERIFY(raw.contains(QStringLiteral("  Camera di prova  ")));
-    const QStringList names = modWebCam::CaptureDriverNames(camera);
-    QCOMPARE(names.count(FirstCamera), 1);
-    QCOMPARE(names.count(SecondCamera), 1);
+    // Listed with its blanks, found without them.
+    QVERIFY(camera.videoInputs().contains(QStringLiteral("  Camera di prova  ")));
+    QVERIFY(IndexOf(camera, FirstCamera) >= 0);
 }
 
 void TestRealCamera::liveFrames_data()
@@ -116,7 +107,6 @@ void TestRealCamera::formatChange_data()
     QTest::addColumn<QSize>("size");
     QTest::newRow("1280 x 720") << QSize(1280, 720);
     QTest::newRow("320 x 240") << QSize(320, 240);
-    QTest::newRow("800 x 600") << QSize(800, 600);
 }
 
 void TestRealCamera::formatChange()
@@ -142,19 +132,6 @@ void TestRealCamera::formatChange()
     QTRY_VERIFY_WITH_TIMEOUT(log.changes >= changes + 3, FrameWaitMs);
 }
 
-void TestRealCamera::liveAtEveryStart()
-{
-    // As many starts as program starts in which the preview was seen to
-    // freeze on its first frame now and then.
-    for (int start = 0; start < 12; ++start) {
-        QtCameraBackend camera;
-        FrameLog log;
-        QVERIFY(camera.start(IndexOf(camera, start % 2 ? SecondCamera : FirstCamera), modWebCam::PreviewRate,
-                             log.handler()));
-        QTRY_VERIFY_WITH_TIMEOUT(log.changes >= 3, FrameWaitMs);
-    }
-}
-
 void TestRealCamera::sourceAheadOfTheClockKeepsMoving()
 {
     // Its preview stops after a few frames, waiting for a time its source
@@ -170,18 +147,14 @@ void TestRealCamera::sourceAheadOfTheClockKeepsMoving()
 void TestRealCamera::stillFromTheChosenWebCam_data()
 {
     QTest::addColumn<QString>("setting");
-    QTest::addColumn<QString>("title");
     QTest::addColumn<QColor>("background");
-    QTest::newRow("second, by its name") << SecondCamera << SecondCamera << SecondBackground;
-    QTest::newRow("first, by its trimmed name") << FirstCamera << FirstCamera << FirstBackground;
-    QTest::newRow("unknown name: the first listed") << QStringLiteral("  Camera di prova  ") << QString()
-                                                    << QColor();
+    QTest::newRow("second") << SecondCamera << SecondBackground;
+    QTest::newRow("first, by its trimmed name") << FirstCamera << FirstBackground;
 }
 
 void TestRealCamera::stillFromTheChosenWebCam()
 {
     QFETCH(QString, setting);
-    QFETCH(QString, title);
     QFETCH(QColor, background);
     const int settle = modWebCam::SettleMilliseconds;
     modWebCam::SettleMilliseconds = 0;
@@ -190,11 +163,10 @@ void TestRealCamera::stillFromTheChosenWebCam()
     Services services = env.services();
     const Services real{services.settings, services.dialogs, services.scanner, camera, services.folders};
     env.settings().write(QStringLiteral("WebCam"), setting);
-    const QString listedFirst = modWebCam::CaptureDriverNames(camera).first();
 
     FormWebCam window(real);
     modWebCam::SettleMilliseconds = settle;
-    QCOMPARE(window.windowTitle(), title.isEmpty() ? listedFirst : title);
+    QCOMPARE(window.windowTitle(), setting);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(camera.isRunning());
@@ -206,8 +178,7 @@ void TestRealCamera::stillFromTheChosenWebCam()
     QVERIFY(env.dialogs().messages.isEmpty());
     const QImage still(services.folders.WorkFile(QStringLiteral("FILE.BMP")));
     QCOMPARE(still.size(), QSize(FormWebCam::StillWidth, FormWebCam::StillHeight));
-    if (background.isValid())
-        QVERIFY(Near(still.pixelColor(3, 3), background));
+    QVERIFY(Near(still.pixelColor(3, 3), background));
     QVERIFY(!camera.isRunning());
 }
 

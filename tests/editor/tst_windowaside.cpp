@@ -25,13 +25,10 @@ void TestWindowAside::whollyOffScreen_data()
     const Screens two{one, QRect(1280, 0, 1920, 1080)};
     QTest::newRow("beyond the right edge") << QRect(1347, 40, 1020, 700) << Screens{one} << true;
     QTest::newRow("openbox leaves 101 pixels") << QRect(1179, 40, 1020, 700) << Screens{one} << false;
-    QTest::newRow("one column left") << QRect(1279, 40, 1020, 700) << Screens{one} << false;
     QTest::newRow("touching the edge") << QRect(1280, 40, 1020, 700) << Screens{one} << true;
     QTest::newRow("below the screen") << QRect(100, 800, 1020, 700) << Screens{one} << true;
     QTest::newRow("on the second screen") << QRect(1347, 40, 1020, 700) << two << false;
     QTest::newRow("beyond both screens") << QRect(3267, 40, 1020, 700) << two << true;
-    QTest::newRow("below two screens")
-        << QRect(1300, 820, 1020, 100) << Screens{one, QRect(1280, 0, 1920, 800)} << true;
 }
 
 void TestWindowAside::whollyOffScreen()
