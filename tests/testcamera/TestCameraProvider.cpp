@@ -10,7 +10,7 @@
 
 namespace {
 
-struct CameraSpec {
+struct CameraModel {
     const char* name;
     const char* path;
     guint background; // ARGB
@@ -20,7 +20,7 @@ struct CameraSpec {
 // The third draws as fast as it is asked to instead of at its frame rate,
 // as some capture sources do; behind the preview's queue, which keeps only
 // the newest frame, its timestamps run ahead of the clock.
-constexpr CameraSpec Cameras[] = {
+constexpr CameraModel Cameras[] = {
     {"  Camera di prova  ", "/ritrax/test-camera/0", 0xff000080u, true},
     {"Camera di prova 2", "/ritrax/test-camera/1", 0xff008000u, true},
     {"Camera di prova non in diretta", "/ritrax/test-camera/2", 0xff800000u, false},
@@ -84,16 +84,16 @@ static void ritrax_test_camera_init(RitraxTestCamera* camera)
 static GList* ritrax_test_camera_provider_probe(GstDeviceProvider*)
 {
     GList* devices = nullptr;
-    for (const CameraSpec& spec : Cameras) {
+    for (const CameraModel& model : Cameras) {
         GstCaps* caps = gst_caps_from_string(Formats);
         GstStructure* properties = gst_structure_new("ritrax-test-camera", "device.path", G_TYPE_STRING,
-                                                     spec.path, nullptr);
+                                                     model.path, nullptr);
         auto* camera = static_cast<RitraxTestCamera*>(g_object_new(RITRAX_TYPE_TEST_CAMERA, "display-name",
-                                                                   spec.name, "device-class", "Video/Source",
+                                                                   model.name, "device-class", "Video/Source",
                                                                    "caps", caps, "properties", properties,
                                                                    nullptr));
-        camera->background = spec.background;
-        camera->live = spec.live;
+        camera->background = model.background;
+        camera->live = model.live;
         gst_caps_unref(caps);
         gst_structure_free(properties);
         devices = g_list_append(devices, gst_object_ref_sink(camera));
