@@ -5,6 +5,7 @@
 
 #include "Services.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <array>
@@ -93,11 +94,17 @@ private:
 
     // Editor launch.
     void OpenEditor(FramingEditor& editor, ImageControl& thumbnail);
+    // Whether the source file is still the one taken in; a missing or
+    // unreadable file is refused, a changed one shown again and reported.
+    bool SourceStillValid();
 
     // Licence-card preview.
     void LoadCardPictures();
 
     Services services_;
+    // Size and modification time of SourceFile when it was taken in.
+    qint64 sourceSize_ = -1;
+    QDateTime sourceModified_;
     bool SavedEditEnabled = false;
     // Visibility of Img, FotoI and FirmaI when the preview opened.
     bool SavedImgVisible = false;

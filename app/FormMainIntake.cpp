@@ -15,6 +15,7 @@
 #include "chameleonButton.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -115,13 +116,17 @@ void FormMain::WebCamIntake()
 bool FormMain::AcceptSource(const QString& path)
 {
     // Decoded before anything changes: a picture that cannot be shown
-    // leaves the last good source in place.
+    // leaves the last good source in place. The file's stamp is taken
+    // first, so that a change while decoding is noticed later.
+    const QFileInfo stamp(path);
     const SourcePicture::Loaded loaded = LoadShowingWait(path);
     if (loaded.problem != SourcePicture::Problem::None) {
         RefuseIntake(SourcePicture::MessageFor(loaded.problem));
         return false;
     }
     SourceFile = path;
+    sourceSize_ = stamp.size();
+    sourceModified_ = stamp.lastModified();
     ShowSource(loaded.picture);
     return true;
 }

@@ -58,6 +58,11 @@ void FormMain::AnteprimaP_Click()
         FirmaA->show();
     }
 
+    // Every command goes; the focus must not stay on one of them, hidden
+    // but still taking keys (Space on Esci would end the program). The
+    // window itself holds it meanwhile and does nothing with keys.
+    setFocus(Qt::OtherFocusReason);
+
     // Label1 (1), Label1 (2), FotoI and FotoS stay: the card covers them.
     Label1[0]->hide();
     for (chameleonButton* button : ScannerP)
@@ -90,4 +95,6 @@ void FormMain::Background_Click()
     ImgS->show();
     FirmaI->setVisible(SavedFirmaIVisible);
     FirmaS->show();
+    // Back on the command that opened the preview: Space opens it again.
+    AnteprimaP->setFocus(Qt::OtherFocusReason);
 }

@@ -23,6 +23,8 @@ VideoFormat ToVideoFormat(const QCameraFormat& format)
 QtCameraBackend::QtCameraBackend(QObject* parent)
     : QObject(parent)
 {
+    watchdog_.setInterval(StallMs / 4);
+    connect(&watchdog_, &QTimer::timeout, this, &QtCameraBackend::checkStalled);
 }
 
 QtCameraBackend::~QtCameraBackend()
@@ -44,16 +46,34 @@ bool QtCameraBackend::start(int index, int frameIntervalMs, FrameHandler onFrame
     const QList<QCameraDevice> devices = QMediaDevices::videoInputs();
     if (index < 0 || index >= devices.size())
         return false;
+    device_ = devices.at(index);
+    if (!startDevice(QCameraFormat())) {
+        stop();
+        return false;
+    }
+    onFrame_ = std::move(onFrame);
+    frameIntervalMs_ = frameIntervalMs;
+    sinceLastFrame_.invalidate();
+    restarts_ = 0;
+    watchdog_.start();
+    return true;
+}
 
+bool QtCameraBackend::startDevice(const QCameraFormat& format)
+{
     if (!session_) {
         session_ = std::make_unique<QMediaCaptureSession>();
         sink_ = std::make_unique<QVideoSink>();
         session_->setVideoSink(sink_.get());
         connect(sink_.get(), &QVideoSink::videoFrameChanged, this, &QtCameraBackend::takeFrame);
     }
-    device_ = devices.at(index);
     failed_ = false;
+    // Not silent before it has sent anything; this also keeps the watchdog
+    // from acting again while the camera starts.
+    sinceAnyFrame_.invalidate();
     camera_ = std::make_unique<QCamera>(device_);
+    if (!format.isNull())
+        camera_->setCameraFormat(format);
     session_->setCamera(camera_.get());
     connect(camera_.get(), &QCamera::errorOccurred, this, [this] { failed_ = true; });
 
@@ -66,19 +86,12 @@ bool QtCameraBackend::start(int index, int frameIntervalMs, FrameHandler onFrame
     camera_->start();
     if (!camera_->isActive() && camera_->error() == QCamera::NoError && !failed_)
         loop.exec();
-
-    if (!camera_->isActive() || failed_ || camera_->error() != QCamera::NoError) {
-        stop();
-        return false;
-    }
-    onFrame_ = std::move(onFrame);
-    frameIntervalMs_ = frameIntervalMs;
-    sinceLastFrame_.invalidate();
-    return true;
+    return camera_->isActive() && !failed_ && camera_->error() == QCamera::NoError;
 }
 
 void QtCameraBackend::stop()
 {
+    watchdog_.stop();
     onFrame_ = nullptr;
     if (!camera_)
         return;
@@ -86,6 +99,30 @@ void QtCameraBackend::stop()
     session_->setCamera(nullptr);
     camera_.reset();
     device_ = QCameraDevice();
+}
+
+void QtCameraBackend::checkStalled()
+{
+    // Only a camera that has sent frames and then stopped: a camera may
+    // take seconds for its first frame.
+    // A camera that failed (unplugged, taken by another program) stays
+    // failed, as isRunning() reports.
+    if (!camera_ || !onFrame_ || failed_ || !sinceAnyFrame_.isValid() || sinceAnyFrame_.elapsed() < StallMs)
+        return;
+    // A new pipeline: the old one may be waiting for a time its source
+    // has run ahead to (a source not paced by the clock, behind the
+    // preview's one-frame queue that drops what the display cannot take).
+    const QCameraFormat format = camera_->cameraFormat();
+    camera_->stop();
+    session_->setCamera(nullptr);
+    camera_.reset();
+    session_.reset();
+    sink_.reset();
+    ++restarts_;
+    if (!startDevice(format)) {
+        failed_ = true;
+        watchdog_.stop();
+    }
 }
 
 bool QtCameraBackend::isRunning() const
@@ -125,6 +162,7 @@ void QtCameraBackend::takeFrame(const QVideoFrame& frame)
 {
     if (!onFrame_ || !frame.isValid())
         return;
+    sinceAnyFrame_.start();
     // Frames closer together than the preview rate are skipped: turning
     // each into a picture costs more than the preview gains.
     if (sinceLastFrame_.isValid() && sinceLastFrame_.elapsed() < frameIntervalMs_)

@@ -8,10 +8,12 @@
 #include <QCameraDevice>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
 class QCamera;
+class QCameraFormat;
 class QMediaCaptureSession;
 class QVideoFrame;
 class QVideoSink;
@@ -21,6 +23,9 @@ class QtCameraBackend final : public QObject, public CameraBackend {
 public:
     // How long start() waits for the camera to run before giving up.
     static constexpr int StartTimeoutMs = 5000;
+    // A running camera silent this long is started again: its preview
+    // would otherwise stay on the last frame it sent, and so would a still.
+    static constexpr int StallMs = 2000;
 
     explicit QtCameraBackend(QObject* parent = nullptr);
     ~QtCameraBackend() override;
@@ -33,8 +38,13 @@ public:
     int currentVideoFormat() const override;
     bool applyVideoFormat(int index) override;
 
+    // How many times a silent camera was started again since start().
+    int restarts() const { return restarts_; }
+
 private:
+    bool startDevice(const QCameraFormat& format);
     void takeFrame(const QVideoFrame& frame);
+    void checkStalled();
 
     // Made at the first start: Qt Multimedia loads its media framework
     // only when a webcam is really used.
@@ -45,5 +55,8 @@ private:
     FrameHandler onFrame_;
     int frameIntervalMs_ = 0;
     QElapsedTimer sinceLastFrame_;
+    QElapsedTimer sinceAnyFrame_;
+    QTimer watchdog_;
+    int restarts_ = 0;
     bool failed_ = false;
 };

@@ -10,6 +10,7 @@
 #include "PresetsTable.h"
 #include "SettingsStore.h"
 #include "SourcePicture.h"
+#include "WindowAside.h"
 #include "chameleonButton.h"
 
 #include <QApplication>
@@ -59,12 +60,6 @@ Qt::CursorShape CursorFor(int code)
     default:
         return Qt::ArrowCursor;
     }
-}
-
-// Whether this window system lets a program put its windows anywhere.
-bool CanPlaceWindows()
-{
-    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
 } // namespace
@@ -128,23 +123,12 @@ FIBITMAP* FramingEditor::Go(const QString& sourcePath, QWidget* caller)
         return nullptr;
 
     const QScreen* screen = caller && caller->screen() ? caller->screen() : QGuiApplication::primaryScreen();
-    bool hidden = false;
-    if (caller) {
-        if (CanPlaceWindows()) {
-            // Beyond the right edge of every screen: the screen width and
-            // 1000 twips (at 15 twips to the pixel) more.
-            const QRect desktop = screen->virtualGeometry();
-            caller->move(desktop.x() + desktop.width() + 67, caller->pos().y());
-        } else {
-            caller->hide();
-            hidden = true;
-        }
-    }
     const QRect area = screen->availableGeometry();
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    exec();
-    if (hidden)
-        caller->show();
+    {
+        const WindowAside aside(caller);
+        exec();
+    }
     return ResultBitmap;
 }
 

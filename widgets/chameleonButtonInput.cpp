@@ -160,6 +160,12 @@ bool chameleonButton::clickByPlainAccessKey(const QKeyEvent* event)
 
 void chameleonButton::keyPressEvent(QKeyEvent* event)
 {
+    // The focus stays on a button hidden with no other control to go to;
+    // a hidden button never acts, so its keys go to the window.
+    if (!isVisible()) {
+        event->ignore();
+        return;
+    }
     qint16 code = VirtualKeyCode(event->key());
     qint16 shift = ShiftMask(event->modifiers());
     emit KeyDown(code, shift);
@@ -196,6 +202,10 @@ void chameleonButton::keyPressEvent(QKeyEvent* event)
 
 void chameleonButton::keyReleaseEvent(QKeyEvent* event)
 {
+    if (!isVisible()) {
+        event->ignore();
+        return;
+    }
     if (event->isAutoRepeat()) {
         event->accept(); // a held key repeats its KeyDown only
         return;

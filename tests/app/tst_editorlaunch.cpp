@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -21,7 +22,10 @@ private slots:
     void cleanup();
     void closingWithoutSavingPutsEverythingBack_data();
     void closingWithoutSavingPutsEverythingBack();
+    void vanishedSourceIsReported_data();
     void vanishedSourceIsReported();
+    void changedSourceIsShownBeforeTheEditor_data();
+    void changedSourceIsShownBeforeTheEditor();
     void savesBecomeThumbnails();
     void busyPhotoEditorDoesNotSave();
 
@@ -85,6 +89,7 @@ void TestEditorLaunch::closingWithoutSavingPutsEverythingBack()
     else
         form_->FirmaP_Click();
     QVERIFY(checked);
+    QVERIFY(env_->dialogs().messages.isEmpty()); // the source is as it was taken in
     QCOMPARE(form_->pos(), where);
     QVERIFY(!form_->MsgL->Visible());
     QVERIFY(form_->CfgP->Enabled() && form_->FotoP->Enabled() && form_->FirmaP->Enabled());
@@ -93,16 +98,89 @@ void TestEditorLaunch::closingWithoutSavingPutsEverythingBack()
     QVERIFY(!form_->FirmaI->isShownFlag());
 }
 
+void TestEditorLaunch::vanishedSourceIsReported_data()
+{
+    QTest::addColumn<bool>("folderInItsPlace");
+    QTest::newRow("deleted") << false;
+    QTest::newRow("a folder in its place") << true;
+}
+
 void TestEditorLaunch::vanishedSourceIsReported()
 {
+    QFETCH(bool, folderInItsPlace);
     const QPoint where = form_->pos();
     QVERIFY(QFile::remove(form_->SourceFile));
+    if (folderInItsPlace)
+        QVERIFY(QDir().mkdir(form_->SourceFile));
     form_->FotoP_Click();
     QCOMPARE(env_->dialogs().messages.size(), 1);
     QCOMPARE(env_->dialogs().messages.first().icon, MessageIcon::Critical);
+    QCOMPARE(env_->dialogs().messages.first().text,
+             "Il file dell'immagine non esiste più o non si può leggere:\r\n" + form_->SourceFile
+                 + "\r\nAcquisire di nuovo l'immagine.");
     QCOMPARE(form_->pos(), where);
     QVERIFY(form_->FotoP->Enabled() && form_->ScannerP[1]->Enabled());
     QVERIFY(!form_->MsgL->Visible());
+}
+
+namespace {
+// The colour in the middle of the main window's picture of the source.
+QColor ShownColour(const FormMain& form)
+{
+    const QImage& shown = form.Img->picture();
+    return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+}
+
+bool Near(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 24;
+}
+} // namespace
+
+void TestEditorLaunch::changedSourceIsShownBeforeTheEditor_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("laterBySeconds");
+    QTest::newRow("another picture, another size") << QSize(1000, 1300) << QColor(Qt::darkRed) << 0;
+    QTest::newRow("same size, later") << QSize(900, 1200) << QColor(Qt::darkYellow) << 5;
+    // Same length, the time alone tells: noticed all the same.
+    QTest::newRow("same picture, touched") << QSize(900, 1200) << QColor(Qt::darkCyan) << 5;
+}
+
+void TestEditorLaunch::changedSourceIsShownBeforeTheEditor()
+{
+    QFETCH(QSize, size);
+    QFETCH(QColor, colour);
+    QFETCH(int, laterBySeconds);
+    const QString source = form_->SourceFile;
+    form_->FotoI->setPicture(QImage(265, 320, QImage::Format_RGB32));
+    form_->FotoI->show();
+    const QDateTime taken = QFileInfo(source).lastModified();
+    QVERIFY(TestPictures::SavePicture(source, FIF_JPEG, size.width(), size.height(), colour));
+    if (laterBySeconds != 0) {
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(taken.addSecs(laterBySeconds), QFileDevice::FileModificationTime));
+    }
+
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<FramingEditor*>(QApplication::activeModalWidget());
+        QVERIFY(editor);
+        // Told, and shown the new picture, before the editor came up.
+        QCOMPARE(env_->dialogs().messages.size(), 1);
+        QCOMPARE(env_->dialogs().messages.first().icon, MessageIcon::Warning);
+        QCOMPARE(env_->dialogs().messages.first().text,
+                 "Il file dell'immagine è cambiato dopo l'acquisizione:\r\n" + source
+                     + "\r\nOra è mostrata la nuova immagine: controllare che sia quella giusta.");
+        QVERIFY(Near(ShownColour(*form_), colour));
+        QVERIFY(!form_->FotoI->isShownFlag()); // made from the old picture
+        checked = true;
+        QTest::mouseClick(editor->EsciP, Qt::LeftButton);
+    });
+    form_->FotoP_Click();
+    QVERIFY(checked);
 }
 
 void TestEditorLaunch::savesBecomeThumbnails()

@@ -6,12 +6,14 @@
 #include "TestRegistry.h"
 #include "chameleonButton.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -97,6 +99,8 @@ private slots:
     void clickLeaves_data();
     void clickLeaves();
     void clickWithoutPreviewKeepsTheSource();
+    void spaceInThePreviewActsOnNoHiddenButton_data();
+    void spaceInThePreviewActsOnNoHiddenButton();
     void changesNoFileAndNoSetting();
 
 private:
@@ -354,6 +358,53 @@ void TestPreview::clickWithoutPreviewKeepsTheSource()
     QCOMPARE(Snapshot(*form_), before);
     QVERIFY(form_->Img->isShownFlag());
     QVERIFY(form_->FirmaI->isShownFlag());
+}
+
+namespace {
+using ButtonOf = std::function<chameleonButton*(const FormMain&)>;
+
+// Space as the keyboard sends it: to whatever widget has the focus.
+void PressSpace(FormMain& form)
+{
+    QTest::keyPress(form.windowHandle(), Qt::Key_Space);
+    QTest::keyRelease(form.windowHandle(), Qt::Key_Space);
+}
+} // namespace
+
+void TestPreview::spaceInThePreviewActsOnNoHiddenButton_data()
+{
+    QTest::addColumn<ButtonOf>("focused");
+    QTest::newRow("Esci") << ButtonOf([](const FormMain& f) { return f.EsciP; });
+    QTest::newRow("file") << ButtonOf([](const FormMain& f) { return f.ScannerP[1]; });
+    QTest::newRow("scanner") << ButtonOf([](const FormMain& f) { return f.ScannerP[0]; });
+}
+
+void TestPreview::spaceInThePreviewActsOnNoHiddenButton()
+{
+    QFETCH(ButtonOf, focused);
+    showForm();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    focused(*form_)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), focused(*form_));
+    QList<std::shared_ptr<QSignalSpy>> clicks;
+    for (chameleonButton* button : form_->findChildren<chameleonButton*>())
+        clicks.append(std::make_shared<QSignalSpy>(button, &chameleonButton::Click));
+
+    form_->AnteprimaP_Click();
+    PressSpace(*form_);
+    QVERIFY(form_->isVisible());
+    for (const auto& spy : clicks)
+        QCOMPARE(spy->count(), 0);
+    QVERIFY(form_->AnteprimaI->isShownFlag());
+
+    // Back from the preview the focus is on the preview's own button.
+    form_->Background_Click();
+    QCOMPARE(QApplication::focusWidget(), form_->AnteprimaP);
+    PressSpace(*form_);
+    QVERIFY(form_->isVisible());
+    QVERIFY(form_->AnteprimaI->isShownFlag());
+    QVERIFY(env_->dialogs().fileDialogs.isEmpty());
+    QCOMPARE(env_->scanner().acquireCalls, 0);
 }
 
 void TestPreview::changesNoFileAndNoSetting()

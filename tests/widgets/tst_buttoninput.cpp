@@ -89,6 +89,8 @@ private slots:
     void doubleClickClicksTwice();
     void spaceClicksOnRelease();
     void anotherKeyBetweenCancelsTheSpace();
+    void hiddenButtonTakesNoKeys_data();
+    void hiddenButtonTakesNoKeys();
     void arrowKeysMoveTheFocus_data();
     void arrowKeysMoveTheFocus();
     void accessKeyWithoutAlt();
@@ -231,6 +233,25 @@ void TestButtonInput::anotherKeyBetweenCancelsTheSpace()
     QTest::keyRelease(b.get(), Qt::Key_Space);
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(b->lastState(), 0); // not left looking pressed
+}
+
+void TestButtonInput::hiddenButtonTakesNoKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("its own access key") << int(Qt::Key_S);
+}
+
+void TestButtonInput::hiddenButtonTakesNoKeys()
+{
+    // Hidden while it had the focus, with no other control to take it.
+    QFETCH(int, key);
+    const auto b = ShownButton();
+    b->setFocus();
+    b->hide();
+    EventLog log(b.get());
+    QTest::keyClick(b.get(), Qt::Key(key));
+    QCOMPARE(log.lines, QStringList());
 }
 
 void TestButtonInput::arrowKeysMoveTheFocus_data()
