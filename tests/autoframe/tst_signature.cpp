@@ -21,6 +21,17 @@ QImage Paper(int width, int height)
     return page;
 }
 
+// Rows of a form's print, from the top given down.
+void PrintRows(QPainter& p, int top, int rows)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(34);
+    p.setFont(font);
+    p.setPen(QColor(30, 30, 30));
+    for (int row = 0; row < rows; ++row)
+        p.drawText(200, top + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
+}
+
 } // namespace
 
 class TestSignature : public QObject {
@@ -87,12 +98,7 @@ void TestSignature::noSignature_data()
     QImage form = Paper(2480, 3508);
     {
         QPainter p(&form);
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(34);
-        p.setFont(font);
-        p.setPen(QColor(30, 30, 30));
-        for (int row = 0; row < 30; ++row)
-            p.drawText(200, 300 + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
+        PrintRows(p, 300, 30);
         p.setPen(QPen(QColor(40, 40, 40), 3));
         p.drawRect(300, 3000, 1100, 260);
         p.drawLine(200, 3350, 2280, 3350);
@@ -175,12 +181,7 @@ void TestSignature::inkOnRules()
     QImage page = Paper(2480, 3508);
     {
         QPainter p(&page);
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(34);
-        p.setFont(font);
-        p.setPen(QColor(30, 30, 30));
-        for (int row = 0; row < 8; ++row)
-            p.drawText(200, 400 + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
+        PrintRows(p, 400, 8);
         p.setPen(QPen(QColor(40, 40, 40), 3, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
         p.drawLine(300, ruleY, 2200, ruleY);
         p.drawImage(0, 0, hand);
