@@ -3,9 +3,15 @@
 // hand-marked labels, for the tuning and the held-out people apart.
 //
 //   bench_evalscore [--build DIR] [--set DIR] [--out DIR] [--pages N]
+//
+// With --framings yes it judges the check instead on framings made from the
+// labels, good and bad (head 60 to 92 % of the height, eye line at 60 %),
+// cut from the pages inside their photographs, whatever the framing would
+// propose.
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 namespace {
@@ -326,6 +333,55 @@ void PrintRow(const Row& row)
     std::fflush(stdout);
 }
 
+// The check on framings cut from the labels: each head height, for every
+// upright page whose photograph holds that crop (97 % of it inside), cut
+// straight from the page and brought to 265 x 320.
+void ScoreFramings(const QString& cli, const QJsonArray& pages, const QString& set, const QString& out, int limit)
+{
+    const double heads[] = {60, 66, 69, 72, 75, 78, 81, 85, 92};
+    std::map<QString, std::map<double, std::pair<int, int>>> agree; // part, head: agreeing, judged
+    std::printf("page\tpart\thead%%\ttruth\tcheck\treading\n");
+    for (int i = 0; i < pages.size() && i < limit; ++i) {
+        const QJsonObject o = pages[i].toObject();
+        if (o[QStringLiteral("upside_down")].toBool())
+            continue;
+        const QString name = o[QStringLiteral("page")].toString();
+        const QImage page(QDir(set).filePath(name));
+        const Face f = FaceOf(o, false);
+        const QString part = o[QStringLiteral("part")].toString();
+        for (const double head : heads) {
+            const double h = QLineF(f.crown, f.chin).length() / (head / 100), w = h * 265.0 / 320.0;
+            const QRectF crop(f.eyes.x() - w / 2, f.eyes.y() - 0.4 * h, w, h);
+            if (ShareInside(crop, f.photo) < 0.97)
+                continue;
+            const QString photo =
+                QDir(out).filePath(QStringLiteral("%1-head%2.jpg").arg(QFileInfo(name).completeBaseName()).arg(head));
+            page.copy(crop.toRect()).scaled(265, 320, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(photo, nullptr, 92);
+            const Run check = Start(cli, {QStringLiteral("controlla"), photo});
+            const QString verdict = HeadVerdict(check.out);
+            const QString truth = head >= 70 && head <= 80 ? QStringLiteral("OK") : QStringLiteral("NO");
+            auto& [same, judged] = agree[part][head];
+            same += verdict == truth;
+            ++judged;
+            const QString reading = check.out.section(u'\n', 0, 0).section(QStringLiteral("testa"), 1).simplified();
+            std::printf("%s\t%s\t%.0f\t%s\t%s\t%s\n", qPrintable(name), qPrintable(part), head, qPrintable(truth),
+                        qPrintable(verdict), qPrintable(reading));
+            std::fflush(stdout);
+        }
+    }
+    for (const auto& [part, byHead] : agree) {
+        std::printf("\n== %s people: the check's \"Altezza della testa\" on framings inside the photograph\n", qPrintable(part));
+        std::printf("| head %% | agrees with the truth |\n|---|---|\n");
+        int same = 0, judged = 0;
+        for (const auto& [head, counts] : byHead) {
+            std::printf("| %.0f | %s |\n", head, qPrintable(Count(counts.first, counts.second)));
+            same += counts.first;
+            judged += counts.second;
+        }
+        std::printf("| all | %s |\n", qPrintable(Count(same, judged)));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -334,6 +390,7 @@ int main(int argc, char** argv)
     QString build = QStringLiteral("build"), set = QStringLiteral("build/evalset");
     QString out = QDir::temp().filePath(QStringLiteral("ritrax-evalscore"));
     int limit = 1 << 30;
+    bool framings = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i + 1 < args.size(); i += 2) {
         if (args[i] == QStringLiteral("--build"))
@@ -344,6 +401,8 @@ int main(int argc, char** argv)
             out = args[i + 1];
         else if (args[i] == QStringLiteral("--pages"))
             limit = args[i + 1].toInt();
+        else if (args[i] == QStringLiteral("--framings"))
+            framings = args[i + 1] == QStringLiteral("yes");
     }
     QString cli = QDir(build).filePath(QStringLiteral("ritrax-cli"));
     if (!QFile::exists(cli))
@@ -355,6 +414,10 @@ int main(int argc, char** argv)
     }
     QDir().mkpath(out);
     const QJsonArray pages = QJsonDocument::fromJson(labels.readAll()).array();
+    if (framings) {
+        ScoreFramings(cli, pages, set, out, limit);
+        return 0;
+    }
     QList<Row> rows;
     Times times;
     std::printf("page\tperson\tpart\troom\tfound\thead%%\teye%%\tinside%%\tcheck\ttruth\tink_ok\tmargin\tclean\tfoto_crop\tfirma_crop\tnote\n");
