@@ -1,6 +1,7 @@
 #include "OutputChecks.h"
 #include "TestJpegs.h"
 #include "RunCli.h"
+#include "TestEnvironment.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
@@ -319,8 +320,9 @@ void TestExecutable::throughAShell_data()
     QTest::addColumn<QString>("err");
     // A name in Latin-1, invalid as UTF-8: no QString can spell it, and
     // QProcess would encode it, so a shell hands it over.
-    const QString latin1 = QStringLiteral("n=$(printf 'caf\\351.img') && cp %1 \"$n\" && exec \"$0\" foto \"$n\" "
-                                          "--ritaglio 1,1,9,9 -o out.jpg");
+    // The shell removes it again: QTemporaryDir cannot spell its name either.
+    const QString latin1 = QStringLiteral("n=$(printf 'caf\\351.img') && cp %1 \"$n\" && \"$0\" foto \"$n\" "
+                                          "--ritaglio 1,1,9,9 -o out.jpg; r=$?; rm -f \"$n\"; exit $r");
     QTest::newRow("name not UTF-8, quick road") << latin1.arg(source("page.jpg")) << 0 << QString();
     QTest::newRow("name not UTF-8, full program") << latin1.arg(source("page.bmp")) << 0 << QString();
     // 54 bytes claiming 30000 x 30000 pixels, under a limit the process was
@@ -336,6 +338,8 @@ void TestExecutable::throughAShell()
     QFETCH(QString, script);
     QFETCH(int, code);
     QFETCH(QString, err);
+    if (SanitizedRun() && script.startsWith(QStringLiteral("ulimit")))
+        QSKIP("AddressSanitizer reserves more address space than such a limit leaves");
     QTemporaryDir out;
     QProcess shell;
     shell.setWorkingDirectory(out.path());
