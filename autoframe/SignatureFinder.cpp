@@ -58,9 +58,42 @@ double GlyphHeight(const std::vector<Blob>& blobs)
     return std::max(2, heights[heights.size() / 2]);
 }
 
+// Which side of each part a printed line taken out cuts off: such an edge
+// is where the line was, not the letter's own top or foot.
+struct Cut {
+    bool top = false, bottom = false;
+};
+
+std::vector<Cut> CutEdges(const SignatureInk::Analysis& a)
+{
+    std::vector<Cut> cuts(a.blobs.size());
+    const auto lineAt = [&](int y, int from, int to) {
+        if (y < 0 || y >= a.lineParts.rows)
+            return false;
+        const int* row = a.lineParts.ptr<int>(y);
+        for (int x = std::max(0, from); x < std::min(a.lineParts.cols, to); ++x)
+            if (row[x])
+                return true;
+        return false;
+    };
+    for (size_t i = 0; i < a.blobs.size(); ++i) {
+        const Blob& b = a.blobs[i];
+        if (b.printedLine || b.kind != SignatureInk::Kind::Stroke)
+            continue;
+        const int right = b.box.x + b.box.width;
+        for (int d = 1; d <= 2; ++d) {
+            cuts[i].top = cuts[i].top || lineAt(b.box.y - d, b.box.x, right);
+            cuts[i].bottom = cuts[i].bottom || lineAt(b.box.y + b.box.height - 1 + d, b.box.x, right);
+        }
+    }
+    return cuts;
+}
+
 // Parts that sit in a row with several others of the same height and
 // baseline: printed text, which small handwriting parts must not pull in.
-std::vector<char> PrintedRows(const std::vector<Blob>& blobs, double glyph)
+// Edges cut by a line taken out line up whatever was written across it,
+// so they are not compared.
+std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, double glyph)
 {
     std::vector<char> printed(blobs.size(), 0);
     std::vector<int> small;
@@ -77,7 +110,10 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, double glyph)
             const cv::Rect& b = blobs[size_t(j)].box;
             const double tolerance = std::max(1.0, 0.08 * a.height);
             // A baseline, or the line of the tops when the page is upside down.
-            if ((std::abs(b.y + b.height - bottom) <= tolerance || std::abs(b.y - a.y) <= tolerance)
+            const bool feet = !cuts[size_t(i)].bottom && !cuts[size_t(j)].bottom
+                && std::abs(b.y + b.height - bottom) <= tolerance;
+            const bool tops = !cuts[size_t(i)].top && !cuts[size_t(j)].top && std::abs(b.y - a.y) <= tolerance;
+            if ((feet || tops)
                 && std::abs((b.x + b.width / 2) - (a.x + a.width / 2)) <= 4 * std::max<double>(glyph, a.height))
                 ++neighbours;
         }
@@ -131,30 +167,39 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<in
 }
 
 // Printed words set in capitals, a title for instance: most letters share
-// their top. Handwriting, even from a hand that writes in separate
-// letters, mixes tall and short ones.
-bool LooksPrinted(const std::vector<Blob>& blobs, const Cluster& c)
+// both their top and their foot. Handwriting, even from a hand that writes
+// in separate letters, shares at most its baseline, which on a page upside
+// down is the line of the tops.
+bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const Cluster& c)
 {
     int tallest = 0;
     for (int m : c.members)
         tallest = std::max(tallest, blobs[size_t(m)].box.height);
     // Letters, not the dots and the bits a line taken out leaves behind.
-    std::vector<int> tops;
+    std::vector<int> letters;
     for (int m : c.members)
-        if (blobs[size_t(m)].box.height * 2 >= tallest)
-            tops.push_back(blobs[size_t(m)].box.y);
-    if (tops.size() < 5)
+        if (blobs[size_t(m)].box.height * 2 >= tallest && !cuts[size_t(m)].top && !cuts[size_t(m)].bottom)
+            letters.push_back(m);
+    if (letters.size() < 5)
         return false;
-    std::vector<int> sorted = tops;
-    std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
-    const int top = sorted[sorted.size() / 2];
-    // Capitals share their tops; a letter cut off a serif or a foot by a
-    // line taken out may lose its bottom, seldom its top.
+    const auto median = [](std::vector<int> v) {
+        std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    std::vector<int> tops, feet;
+    for (int m : letters) {
+        const cv::Rect& r = blobs[size_t(m)].box;
+        tops.push_back(r.y);
+        feet.push_back(r.y + r.height);
+    }
     const double tolerance = std::max(1.0, 0.06 * tallest);
-    int aligned = 0;
-    for (int t : tops)
-        aligned += std::abs(t - top) <= tolerance;
-    return aligned * 10 >= int(tops.size()) * 7;
+    const auto share = [&](const std::vector<int>& v, int middle, double within) {
+        return std::count_if(v.begin(), v.end(), [&](int x) { return std::abs(x - middle) <= within; });
+    };
+    const long n = long(letters.size());
+    const bool shareTop = share(tops, median(tops), tolerance) * 10 >= n * 7;
+    const bool shareFoot = share(feet, median(feet), tolerance) * 10 >= n * 7;
+    return shareTop && shareFoot;
 }
 
 // The small parts (dots, short letters, the pieces of a stroke cut by a
@@ -214,7 +259,8 @@ Found Find(const QImage& picture, int threshold)
     if (a.blobs.empty())
         return {};
     const double glyph = GlyphHeight(a.blobs);
-    const std::vector<char> printedRow = PrintedRows(a.blobs, glyph);
+    const std::vector<Cut> cuts = CutEdges(a);
+    const std::vector<char> printedRow = PrintedRows(a.blobs, cuts, glyph);
     std::vector<int> seeds;
     int strokes = 0;
     for (size_t i = 0; i < a.blobs.size(); ++i) {
@@ -235,14 +281,14 @@ Found Find(const QImage& picture, int threshold)
     // so that a signature just under a typed line is not joined to it.
     std::vector<char> excluded = printedRow;
     for (const Cluster& row : Gather(a.blobs, seeds, printedRow, 0.0))
-        if (row.box.height <= LargePrint * glyph && LooksPrinted(a.blobs, row))
+        if (row.box.height <= LargePrint * glyph && LooksPrinted(a.blobs, cuts, row))
             for (int m : row.members)
                 excluded[size_t(m)] = 1;
     std::erase_if(seeds, [&](int i) { return excluded[size_t(i)] != 0; });
     std::vector<Cluster> clusters = Gather(a.blobs, seeds, excluded, LineGap);
     const Cluster* best = nullptr;
     for (Cluster& c : clusters) {
-        if (LooksPrinted(a.blobs, c))
+        if (LooksPrinted(a.blobs, cuts, c))
             continue;
         if (!best || c.ink > best->ink)
             best = &c;

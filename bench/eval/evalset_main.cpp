@@ -2,6 +2,11 @@
 // source photographs that fetch-sources put in the cache, and their labels.
 //
 //   bench_evalset [OUTPUT] [--sources CACHE/src] [--labels sources.tsv]
+//                 [--seed N] [--only tuning|held-out]
+//
+// --seed and --only make further pages of one part with other random draws
+// (signatures, tilt, paper, noise): more pages to tune on without touching
+// the held-out people.
 
 #include "EvalPage.h"
 
@@ -98,7 +103,7 @@ QStringList LoadScriptFonts(QString* problem)
 // Six pages a person: plain, cut tight around the head, with a second
 // smaller photo of someone of the same part, and upside down for every
 // other person.
-QList<EvalPage::Plan> Plans(const QList<Person>& people)
+QList<EvalPage::Plan> Plans(const QList<Person>& people, quint32 seedBase)
 {
     QList<EvalPage::Plan> plans;
     for (int i = 0; i < people.size(); ++i) {
@@ -115,7 +120,7 @@ QList<EvalPage::Plan> Plans(const QList<Person>& people)
             plan.tight = k == 1 || (k == 4 && i % 2 == 1);
             plan.upsideDown = k == 4 && i % 2 == 0;
             plan.second = k == 3 && other ? &other->source : nullptr;
-            plan.seed = 1000u + quint32(plan.index) * 7919u;
+            plan.seed = seedBase + quint32(plan.index) * 7919u;
             plans.append(plan);
         }
     }
@@ -153,9 +158,15 @@ int main(int argc, char** argv)
     QString output = QStringLiteral("build/evalset");
     QString sources = QStringLiteral(RITRAX_EVAL_CACHE "/src");
     QString tsv = QStringLiteral(RITRAX_EVAL_DIR "/sources.tsv");
+    quint32 seedBase = 1000;
+    QString only;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QStringLiteral("--sources") && i + 1 < args.size())
+        if (args[i] == QStringLiteral("--seed") && i + 1 < args.size())
+            seedBase = args[++i].toUInt();
+        else if (args[i] == QStringLiteral("--only") && i + 1 < args.size())
+            only = args[++i];
+        else if (args[i] == QStringLiteral("--sources") && i + 1 < args.size())
             sources = args[++i];
         else if (args[i] == QStringLiteral("--labels") && i + 1 < args.size())
             tsv = args[++i];
@@ -163,7 +174,9 @@ int main(int argc, char** argv)
             output = args[i];
     }
     QString problem;
-    const QList<Person> people = ReadSources(tsv, sources, &problem);
+    QList<Person> people = ReadSources(tsv, sources, &problem);
+    if (!only.isEmpty())
+        people.removeIf([&](const Person& p) { return p.part != only; });
     const QStringList fonts = problem.isEmpty() ? LoadScriptFonts(&problem) : QStringList();
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "bench_evalset: %s\n", qPrintable(problem));
@@ -174,7 +187,7 @@ int main(int argc, char** argv)
     for (const Person& p : people)
         byId[p.id] = &p;
     QJsonArray pages;
-    for (const EvalPage::Plan& plan : Plans(people)) {
+    for (const EvalPage::Plan& plan : Plans(people, seedBase)) {
         const EvalPage::Made made = EvalPage::Make(plan, fonts);
         const QString name = QStringLiteral("page-%1.jpg").arg(plan.index, 3, 10, QLatin1Char('0'));
         QImage page = made.page;
