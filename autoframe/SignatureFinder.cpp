@@ -80,10 +80,11 @@ std::vector<Cut> CutEdges(const SignatureInk::Analysis& a)
         const Blob& b = a.blobs[i];
         if (b.printedLine || b.kind != SignatureInk::Kind::Stroke)
             continue;
-        const int right = b.box.x + b.box.width;
+        // A dashed rule has gaps: its dashes either side count too.
+        const int left = b.box.x - SignatureInk::LineThickness, right = b.box.x + b.box.width + SignatureInk::LineThickness;
         for (int d = 1; d <= 2; ++d) {
-            cuts[i].top = cuts[i].top || lineAt(b.box.y - d, b.box.x, right);
-            cuts[i].bottom = cuts[i].bottom || lineAt(b.box.y + b.box.height - 1 + d, b.box.x, right);
+            cuts[i].top = cuts[i].top || lineAt(b.box.y - d, left, right);
+            cuts[i].bottom = cuts[i].bottom || lineAt(b.box.y + b.box.height - 1 + d, left, right);
         }
     }
     return cuts;
@@ -124,14 +125,18 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<
 
 // Seeds are the tall strokes; they are gathered into clusters of one
 // hand's writing, each word reaching the next across a word's gap.
-std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<int>& seeds,
+std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const std::vector<int>& seeds,
                             const std::vector<char>& printedRow, double lineGap)
 {
     // Short letters between the tall ones carry a word from one to the
-    // next: every stroke that is not printed text may join.
+    // next: every stroke that is not printed text may join. Dots are left
+    // for later, from close by only (the dot of a printed i under the
+    // writing is no letter of it), but the bits of a stroke a line cut
+    // off are letters.
     std::vector<int> joinable;
     for (size_t i = 0; i < blobs.size(); ++i)
-        if (blobs[i].kind == SignatureInk::Kind::Stroke && !printedRow[i] && blobs[i].area > 2)
+        if (blobs[i].kind == SignatureInk::Kind::Stroke && !printedRow[i]
+            && (blobs[i].area >= SmallPart || (blobs[i].area > 2 && (cuts[i].top || cuts[i].bottom))))
             joinable.push_back(int(i));
     std::vector<Cluster> clusters;
     std::vector<int> owner(blobs.size(), -1);
@@ -205,7 +210,8 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
 // The small parts (dots, short letters, the pieces of a stroke cut by a
 // printed rule) that lie within the writing's reach and are not part of
 // a printed line of their own.
-void Attach(const std::vector<Blob>& blobs, const std::vector<char>& printedRow, Cluster& c)
+void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const std::vector<char>& printedRow,
+            Cluster& c)
 {
     std::vector<char> in(blobs.size(), 0);
     for (int m : c.members)
@@ -231,6 +237,9 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<char>& printedRow,
                 continue;
             }
             if (b.kind != SignatureInk::Kind::Stroke)
+                continue;
+            // A flat sliver along a line taken out is what the line left.
+            if (b.area < SmallPart && b.box.height <= 2 && b.box.width > b.box.height && (cuts[i].top || cuts[i].bottom))
                 continue;
             // Specks of dirt lie anywhere: a part as small as a speck joins
             // only from close by.
@@ -280,12 +289,12 @@ Found Find(const QImage& picture, int threshold)
     // parts that looks printed is left out before the writing is gathered,
     // so that a signature just under a typed line is not joined to it.
     std::vector<char> excluded = printedRow;
-    for (const Cluster& row : Gather(a.blobs, seeds, printedRow, 0.0))
+    for (const Cluster& row : Gather(a.blobs, cuts, seeds, printedRow, 0.0))
         if (row.box.height <= LargePrint * glyph && LooksPrinted(a.blobs, cuts, row))
             for (int m : row.members)
                 excluded[size_t(m)] = 1;
     std::erase_if(seeds, [&](int i) { return excluded[size_t(i)] != 0; });
-    std::vector<Cluster> clusters = Gather(a.blobs, seeds, excluded, LineGap);
+    std::vector<Cluster> clusters = Gather(a.blobs, cuts, seeds, excluded, LineGap);
     const Cluster* best = nullptr;
     for (Cluster& c : clusters) {
         if (LooksPrinted(a.blobs, cuts, c))
@@ -296,7 +305,7 @@ Found Find(const QImage& picture, int threshold)
     if (!best)
         return {};
     Cluster chosen = *best;
-    Attach(a.blobs, excluded, chosen);
+    Attach(a.blobs, cuts, excluded, chosen);
     // An underline drawn straight enough to pass for a printed line: it
     // lies under the writing and spans little more than it, where a rule
     // of the form runs on beyond.

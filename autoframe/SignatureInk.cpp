@@ -35,9 +35,8 @@ constexpr double GridSide = 1750.0;
 // Tilts looked for, in degrees either way.
 constexpr double MostTilt = 3.5;
 // Printed lines: straight runs this share of the grid's longer side at
-// least, and at most this many blocks thick.
+// least, and at most LineThickness blocks thick.
 constexpr double LineShare = 0.05;
-constexpr int LineThickness = 4;
 
 bool InkAt(const uchar* line, int x, bool grey, int threshold)
 {

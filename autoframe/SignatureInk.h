@@ -17,6 +17,9 @@ namespace SignatureInk {
 
 enum class Kind { Speck, Stroke, Picture, Line };
 
+// The thickest printed line taken out, in blocks.
+inline constexpr int LineThickness = 4;
+
 struct Blob {
     cv::Rect box; // in the upright grid
     int area = 0; // blocks of ink
