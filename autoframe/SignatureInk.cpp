@@ -356,6 +356,45 @@ void Recover(const Analysis& a, cv::Mat& mask)
     }
 }
 
+// Ink on the picture that is not the writing's: a label, a box's side.
+struct Foreign {
+    const QImage& picture;
+    int threshold;
+    const cv::Mat& writing; // the writing's blocks on the block grid
+    int block;
+
+    bool at(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())
+            return false;
+        const bool grey = picture.format() == QImage::Format_Grayscale8;
+        return !writing.at<uchar>(y / block, x / block) && InkAt(picture.constScanLine(y), x, grey, threshold);
+    }
+};
+
+enum class Side { Left, Top, Right, Bottom };
+
+// How far the selection may reach past the ink on one side, at most
+// `most` pixels: it stops a little short of any other ink, so that a
+// label or a box's side close by stays out of the crop.
+int Clearance(const Foreign& foreign, const QRect& ink, Side side, int most)
+{
+    constexpr int Paper = 2; // pixels kept clear of the other ink
+    const bool across = side == Side::Top || side == Side::Bottom;
+    const int from = across ? ink.left() - most : ink.top() - most;
+    const int to = across ? ink.right() + most : ink.bottom() + most;
+    for (int d = 1; d <= most + Paper; ++d) {
+        const int at = side == Side::Left ? ink.left() - d
+            : side == Side::Right         ? ink.right() + d
+            : side == Side::Top           ? ink.top() - d
+                                          : ink.bottom() + d;
+        for (int t = from; t <= to; ++t)
+            if (across ? foreign.at(t, at) : foreign.at(at, t))
+                return std::clamp(d - 1 - Paper, 0, most);
+    }
+    return most;
+}
+
 } // namespace
 
 QImage Usable(const QImage& picture)
@@ -460,7 +499,12 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
     found.ink = QRect(QPoint(left, top), QPoint(right, bottom));
     // A few pixels of paper around the ink, more on a larger signature.
     const int margin = std::clamp(int(std::lround(found.ink.height() * 0.07)), 5, 12);
-    found.selection = found.ink.adjusted(-margin, -margin, margin, margin) & picture.rect();
+    const Foreign foreign{picture, threshold, back, k};
+    found.selection = found.ink.adjusted(-Clearance(foreign, found.ink, Side::Left, margin),
+                                         -Clearance(foreign, found.ink, Side::Top, margin),
+                                         Clearance(foreign, found.ink, Side::Right, margin),
+                                         Clearance(foreign, found.ink, Side::Bottom, margin))
+        & picture.rect();
     return found;
 }
 
