@@ -215,11 +215,23 @@ void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
 // A long thin tail on either side of the writing is what is left of a
 // printed rule the writing sits on; an underline drawn by hand overshoots
 // the name by far less.
-void TrimTails(cv::Mat& mask)
+void TrimTails(const Analysis& a, cv::Mat& mask)
 {
     const cv::Rect box = cv::boundingRect(mask);
     if (box.empty())
         return;
+    // The rows of the printed lines that run through the writing: a tail
+    // in one of them is the rest of that line, however short.
+    struct Rule {
+        int from, to; // rows, relative to the writing's box
+        int thickness;
+        int label;
+    };
+    std::vector<Rule> rules;
+    for (const Blob& b : a.blobs)
+        if (b.printedLine && b.box.width > b.box.height && b.box.y >= box.y && b.box.y + b.box.height <= box.y + box.height
+            && !(b.box & box).empty())
+            rules.push_back({b.box.y - box.y - 2, b.box.y + b.box.height - box.y + 2, std::max(1, b.area / b.box.width), b.label});
     std::vector<int> first(size_t(box.width), -1), last(size_t(box.width), -1);
     for (int x = 0; x < box.width; ++x)
         for (int y = 0; y < box.height; ++y)
@@ -237,21 +249,60 @@ void TrimTails(cv::Mat& mask)
     const int body = right - left + 1;
     if (body <= 0)
         return;
+    constexpr int Keep = 8; // blocks of a tail kept, for the stroke's own end
     // Flat, as a printed rule is: a stroke's own end runs up or down. A
-    // few columns off the row (a bit of a box's side) do not count.
+    // few columns off the row (a bit of a box's side) do not count. The
+    // answer is the tail's row (twice over), or -1 when it is not flat.
     const auto flat = [&](int from, int to) {
         std::vector<int> middles;
         for (int x = from; x <= to; ++x)
             if (first[size_t(x)] >= 0)
                 middles.push_back(first[size_t(x)] + last[size_t(x)]);
         if (middles.empty())
-            return false;
+            return -1;
         std::vector<int> sorted = middles;
         std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
         const int middle = sorted[sorted.size() / 2];
         const long near = std::count_if(middles.begin(), middles.end(),
                                         [&](int m) { return std::abs(m - middle) <= 2 * (LineThickness + 2); });
-        return near * 5 >= long(middles.size()) * 4;
+        return near * 5 >= long(middles.size()) * 4 ? middle : -1;
+    };
+    // The bare end of a printed line: in its row, no thicker than it (a
+    // hand's underline run along the line makes it thicker), and where the
+    // line itself was not found (an underline beside the line has it).
+    const auto lineBeside = [&](const Rule& r, int from, int to) {
+        int columns = 0;
+        for (int x = from; x <= to; ++x) {
+            for (int y = std::max(0, box.y + r.from); y < std::min(a.lineParts.rows, box.y + r.to); ++y)
+                if (a.lineParts.at<int>(y, box.x + x) == r.label) {
+                    ++columns;
+                    break;
+                }
+        }
+        return columns * 2 > to - from + 1;
+    };
+    const auto onRule = [&](int twiceRow, int from, int to) {
+        std::vector<int> extents;
+        for (int x = from; x <= to; ++x)
+            if (first[size_t(x)] >= 0)
+                extents.push_back(last[size_t(x)] - first[size_t(x)] + 1);
+        std::nth_element(extents.begin(), extents.begin() + long(extents.size() / 2), extents.end());
+        const int thickness = extents[extents.size() / 2];
+        return std::any_of(rules.begin(), rules.end(), [&](const Rule& r) {
+            return twiceRow >= 2 * r.from && twiceRow <= 2 * r.to && thickness <= r.thickness + 1 && !lineBeside(r, from, to);
+        });
+    };
+    // How much of a flat tail stays, or -1 for all of it: tails longer
+    // than a hand's underline overshoots are cut, and shorter ones in the
+    // row of a printed line, where a stroke's flat end along the line is
+    // kept a little longer.
+    const auto kept = [&](int length, int from, int to) {
+        const int row = length > Keep ? flat(from, to) : -1;
+        if (row < 0)
+            return -1;
+        if (length > body / 12 + Keep)
+            return Keep;
+        return length > 2 * Keep && onRule(row, from, to) ? 2 * Keep : -1;
     };
     // Where an underline runs into the rule the tail is thicker than the
     // rule alone: the cut comes no nearer the writing than that.
@@ -271,13 +322,12 @@ void TrimTails(cv::Mat& mask)
                 return x;
         return inner;
     };
-    constexpr int Keep = 8; // blocks of a tail kept, for the stroke's own end
-    if (left > body / 12 + Keep && flat(0, left - 1)) {
-        const int cut = std::min(left - Keep, thickening(0, left - 1));
+    if (const int keep = kept(left, 0, left - 1); keep >= 0) {
+        const int cut = std::min(left - keep, thickening(0, left - 1));
         mask(cv::Rect(box.x, box.y, cut, box.height)).setTo(0);
     }
-    if (box.width - 1 - right > body / 12 + Keep && flat(right + 1, box.width - 1)) {
-        const int cut = std::max(right + 1 + Keep, thickening(box.width - 1, right + 1) + 1);
+    if (const int keep = kept(box.width - 1 - right, right + 1, box.width - 1); keep >= 0) {
+        const int cut = std::max(right + 1 + keep, thickening(box.width - 1, right + 1) + 1);
         mask(cv::Rect(box.x + cut, box.y, box.width - cut, box.height)).setTo(0);
     }
 }
@@ -464,7 +514,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         mask(b.box).setTo(255, labels(b.box) == b.label);
     }
     Recover(a, mask);
-    TrimTails(mask);
+    TrimTails(a, mask);
     cv::dilate(mask, mask, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     cv::Mat back;
     cv::Mat toGrid;
