@@ -210,8 +210,17 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
 // The small parts (dots, short letters, the pieces of a stroke cut by a
 // printed rule) that lie within the writing's reach and are not part of
 // a printed line of their own.
+bool ByPrint(const std::vector<Blob>& blobs, const std::vector<char>& printedRow, const cv::Rect& box, double glyph)
+{
+    const cv::Rect around = Expanded(box, int(0.6 * glyph) + 1, int(0.6 * glyph) + 1);
+    for (size_t i = 0; i < blobs.size(); ++i)
+        if (printedRow[i] && !(blobs[i].box & around).empty())
+            return true;
+    return false;
+}
+
 void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const std::vector<char>& printedRow,
-            Cluster& c)
+            double glyph, Cluster& c)
 {
     std::vector<char> in(blobs.size(), 0);
     for (int m : c.members)
@@ -245,6 +254,10 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const 
             // only from close by.
             const cv::Rect& from = b.area < SmallPart ? near : reach;
             if ((b.box & from).area() * 2 < b.box.area())
+                continue;
+            // The dot of a printed i or j, between a label and the writing,
+            // sits by its own letter.
+            if (b.area < SmallPart && ByPrint(blobs, printedRow, b.box, glyph))
                 continue;
             // Never more than doubling the writing's height.
             const cv::Rect grownBox = c.box | b.box;
@@ -305,7 +318,7 @@ Found Find(const QImage& picture, int threshold)
     if (!best)
         return {};
     Cluster chosen = *best;
-    Attach(a.blobs, cuts, excluded, chosen);
+    Attach(a.blobs, cuts, excluded, glyph, chosen);
     // An underline drawn straight enough to pass for a printed line: it
     // lies under the writing and spans little more than it, where a rule
     // of the form runs on beyond.

@@ -215,6 +215,21 @@ void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
 // A long thin tail on either side of the writing is what is left of a
 // printed rule the writing sits on; an underline drawn by hand overshoots
 // the name by far less.
+// How many blocks thick a printed line is, the median over the columns
+// it has ink in (a dashed line's gaps do not count).
+int Thickness(const Analysis& a, const Blob& line)
+{
+    const cv::Mat own = a.lineParts(line.box) == line.label;
+    std::vector<int> columns;
+    for (int x = 0; x < own.cols; ++x)
+        if (const int n = cv::countNonZero(own.col(x)); n > 0)
+            columns.push_back(n);
+    if (columns.empty())
+        return 1;
+    std::nth_element(columns.begin(), columns.begin() + long(columns.size() / 2), columns.end());
+    return columns[columns.size() / 2];
+}
+
 void TrimTails(const Analysis& a, cv::Mat& mask)
 {
     const cv::Rect box = cv::boundingRect(mask);
@@ -226,12 +241,13 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
         int from, to; // rows, relative to the writing's box
         int thickness;
         int label;
+        int length;
     };
     std::vector<Rule> rules;
     for (const Blob& b : a.blobs)
         if (b.printedLine && b.box.width > b.box.height && b.box.y >= box.y && b.box.y + b.box.height <= box.y + box.height
             && !(b.box & box).empty())
-            rules.push_back({b.box.y - box.y - 2, b.box.y + b.box.height - box.y + 2, std::max(1, b.area / b.box.width), b.label});
+            rules.push_back({b.box.y - box.y - 2, b.box.y + b.box.height - box.y + 2, Thickness(a, b), b.label, b.box.width});
     std::vector<int> first(size_t(box.width), -1), last(size_t(box.width), -1);
     for (int x = 0; x < box.width; ++x)
         for (int y = 0; y < box.height; ++y)
@@ -288,9 +304,13 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
                 extents.push_back(last[size_t(x)] - first[size_t(x)] + 1);
         std::nth_element(extents.begin(), extents.begin() + long(extents.size() / 2), extents.end());
         const int thickness = extents[extents.size() / 2];
-        return std::any_of(rules.begin(), rules.end(), [&](const Rule& r) {
-            return twiceRow >= 2 * r.from && twiceRow <= 2 * r.to && thickness <= r.thickness + 1 && !lineBeside(r, from, to);
-        });
+        // A line may be taken out in pieces, some thickened by what was
+        // drawn along them: the longest has the line's own thickness.
+        const Rule* longest = nullptr;
+        for (const Rule& r : rules)
+            if (twiceRow >= 2 * r.from && twiceRow <= 2 * r.to && (!longest || r.length > longest->length))
+                longest = &r;
+        return longest && thickness <= longest->thickness + 1 && !lineBeside(*longest, from, to);
     };
     // How much of a flat tail stays, or -1 for all of it: tails longer
     // than a hand's underline overshoots are cut, and shorter ones in the

@@ -45,6 +45,8 @@ private slots:
     void loneSignature();
     void inkOnRules_data();
     void inkOnRules();
+    void printNearTheWriting_data();
+    void printNearTheWriting();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -197,6 +199,62 @@ void TestSignature::inkOnRules()
     QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
     QVERIFY(found.selection.left() > ink.left() - 40 && found.selection.right() < ink.right() + 40);
+}
+
+void TestSignature::printNearTheWriting_data()
+{
+    QTest::addColumn<int>("labelGap");
+    QTest::addColumn<bool>("upsideDown");
+    // Print a few pixels under the writing stays out of the margin.
+    QTest::newRow("label just under the name") << 7 << false;
+    QTest::newRow("label just under the name, page upside down") << 7 << true;
+    // Handwriting upside down shares the line of its tops, as capitals
+    // do; it is still handwriting.
+    QTest::newRow("page upside down") << 60 << true;
+}
+
+void TestSignature::printNearTheWriting()
+{
+    QFETCH(int, labelGap);
+    QFETCH(bool, upsideDown);
+    QImage page = Paper(2480, 3508);
+    QRect ink, label;
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
+        // Two words of separate letters of several heights on one baseline.
+        const double tops[2][4] = {{2790, 2880, 2830, 2870}, {2810, 2875, 2800, 2880}};
+        for (int word = 0; word < 2; ++word)
+            for (int l = 0; l < 4; ++l) {
+                const double x = 900 + word * 460 + l * 95;
+                QPainterPath letter(QPointF(x, 2985));
+                letter.cubicTo(QPointF(x + 20, tops[word][l]), QPointF(x + 60, tops[word][l]), QPointF(x + 80, 2985));
+                p.drawPath(letter);
+            }
+        ink = QRect(QPoint(895, 2840), QPoint(1730, 2990));
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(30);
+        p.setFont(font);
+        p.setPen(QColor(30, 30, 30));
+        const QRect text(1100, 2990 + labelGap, 600, 40);
+        p.drawText(text, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Firma leggibile del titolare"), &label);
+        // The letters start below the text's box.
+        label.adjust(0, 8, 0, 0);
+    }
+    if (upsideDown) {
+        page = page.mirrored(true, true);
+        const auto turn = [&](const QRect& r) {
+            return QRect(page.width() - 1 - r.right(), page.height() - 1 - r.bottom(), r.width(), r.height());
+        };
+        ink = turn(ink);
+        label = turn(label);
+    }
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY2(found.selection.contains(ink.adjusted(6, 6, -6, -6)),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height())));
+    QVERIFY(!found.selection.intersects(label));
 }
 
 RITRAX_TEST(TestSignature)
