@@ -63,6 +63,7 @@ FormMain::FormMain(const Services& services, QWidget* parent)
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::white);
     setPalette(background);
+    setAcceptDrops(true);
 
     CreateControls();
     SetTabOrder();

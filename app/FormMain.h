@@ -44,6 +44,10 @@ public:
     void EsciP_Click();
     void Background_Click();
 
+    // Takes in an image file named from the desktop (the program's
+    // argument, a drop) exactly as a file chosen with the File button.
+    void OpenFile(const QString& path);
+
     // The window's state.
     QString SourceFile;
     bool FaiAct = false;
@@ -75,6 +79,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -86,6 +92,10 @@ private:
     // Source intake.
     void ShowMessagePanel(const QString& text);
     void FileIntake();
+    // The File button's checks and intake of a named file, with the
+    // commands already disabled.
+    void TakeInChosenFile(const QString& path);
+    bool TakesDrops() const;
     void ScannerIntake();
     void WebCamIntake();
     bool AcceptSource(const QString& path);

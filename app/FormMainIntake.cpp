@@ -1,9 +1,11 @@
-// The main window's ways of taking in a source picture: an image file, a
-// scanned page or a webcam still. Every way ends alike: SourceFile names the picture, it is
+// The main window's ways of taking in a source picture: an image file
+// (chosen, named on the command line or dropped), a scanned page or a
+// webcam still. Every way ends alike: SourceFile names the picture, it is
 // shown fitted into Img and the editors become available.
 
 #include "FormMain.h"
 
+#include "DesktopOpen.h"
 #include "FormWebCam.h"
 #include "ImageControl.h"
 #include "Libreria.h"
@@ -15,7 +17,9 @@
 #include "chameleonButton.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 
 namespace {
 
@@ -71,13 +75,59 @@ void FormMain::FileIntake()
         return;
     }
 
-    const FREE_IMAGE_FORMAT type = SourcePicture::FileType(*chosen);
+    TakeInChosenFile(*chosen);
+}
+
+void FormMain::TakeInChosenFile(const QString& path)
+{
+    const FREE_IMAGE_FORMAT type = SourcePicture::FileType(path);
     if (type == FIF_UNKNOWN || type == FIF_PNG) {
         RefuseIntake(SourcePicture::MessageFor(SourcePicture::Problem::UnknownType));
         return;
     }
-    if (AcceptSource(*chosen))
-        services_.settings.write(QStringLiteral("InitDirFile"), *chosen);
+    if (AcceptSource(path))
+        services_.settings.write(QStringLiteral("InitDirFile"), path);
+}
+
+void FormMain::OpenFile(const QString& path)
+{
+    MakeFolderCurrent(services_.folders.programFolder);
+    EnableCommands(false);
+    TakeInChosenFile(path);
+}
+
+bool FormMain::TakesDrops() const
+{
+    // Not during the card preview, where the File button is hidden, nor
+    // while an intake has the commands disabled.
+    return !ScannerP[1]->isHidden() && ScannerP[1]->Enabled();
+}
+
+void FormMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (TakesDrops() && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void FormMain::dropEvent(QDropEvent* event)
+{
+    if (!TakesDrops())
+        return;
+    const DesktopOpen::Dropped dropped = DesktopOpen::FileFromDrop(event->mimeData()->urls());
+    if (dropped.file.isEmpty() && dropped.refusal.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The file manager waits until the drop returns: the intake and its
+    // messages come after that.
+    QMetaObject::invokeMethod(
+        this,
+        [this, dropped] {
+            if (!dropped.refusal.isEmpty())
+                services_.dialogs.showMessage(this, dropped.refusal, MessageIcon::Warning);
+            else
+                OpenFile(dropped.file);
+        },
+        Qt::QueuedConnection);
 }
 
 void FormMain::ScannerIntake()

@@ -1,5 +1,6 @@
 // Ritrax: photo and signature files for driving-licence applications.
 
+#include "DesktopOpen.h"
 #include "FormMain.h"
 #include "LandmarkModel.h"
 #include "Numbers.h"
@@ -10,6 +11,7 @@
 #include "SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -20,6 +22,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Ritrax"));
     QApplication::setOrganizationName(QStringLiteral("Kelm"));
     QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.Ritrax"));
+    // Read before the main window makes the program folder current: a
+    // relative name is relative to where the program was started.
+    const std::optional<QString> fileToOpen
+        = DesktopOpen::FileFromArguments(QCoreApplication::arguments().mid(1), QDir::currentPath());
 
     // Qt's own dialogs (file chooser, buttons) speak Italian like the program.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -40,5 +46,9 @@ int main(int argc, char** argv)
 
     FormMain window(services);
     window.show();
+    // Taken in once the window is up, so that a refusal has its window.
+    if (fileToOpen)
+        QMetaObject::invokeMethod(&window, [&window, &fileToOpen] { window.OpenFile(*fileToOpen); },
+                                  Qt::QueuedConnection);
     return QApplication::exec();
 }
