@@ -120,7 +120,25 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<
         }
         printed[size_t(i)] = neighbours >= 3;
     }
-    return printed;
+    // The first or last letter of a short printed word has fewer such
+    // neighbours: it goes with one that is print, as tall as itself.
+    std::vector<char> ends(printed);
+    for (int i : small) {
+        if (printed[size_t(i)])
+            continue;
+        const cv::Rect& a = blobs[size_t(i)].box;
+        for (int j : small) {
+            const cv::Rect& b = blobs[size_t(j)].box;
+            if (printed[size_t(j)] && !cuts[size_t(i)].bottom && !cuts[size_t(j)].bottom
+                && std::abs(b.y + b.height - a.y - a.height) <= std::max(1.0, 0.08 * a.height)
+                && std::abs(b.height - a.height) <= std::max(1.0, 0.15 * a.height)
+                && std::abs((b.x + b.width / 2) - (a.x + a.width / 2)) <= 4 * std::max<double>(glyph, a.height)) {
+                ends[size_t(i)] = 1;
+                break;
+            }
+        }
+    }
+    return ends;
 }
 
 // Seeds are the tall strokes; they are gathered into clusters of one

@@ -193,7 +193,10 @@ Row ScoreSignature(const QJsonObject& o, const std::optional<QRectF>& crop, Row 
     const double top = ink.top() - c.top(), bottom = c.bottom() - ink.bottom();
     row.inkInside = std::min({left, right, top, bottom}) >= -1;
     row.margin = std::max({left, right, top, bottom});
-    bool printed = c.intersects(label.adjusted(2, 2, -2, -2));
+    // Only the label's part outside the ink's own box counts: where the
+    // writing runs over the label, no crop holding all the ink leaves it out.
+    const QRectF labelInCrop = c & label.adjusted(2, 2, -2, -2);
+    bool printed = !labelInCrop.isEmpty() && !ink.adjusted(-1, -1, 1, 1).contains(labelInCrop);
     if (printed)
         row.why = QStringLiteral("label");
     for (const QJsonValue& l : o[QStringLiteral("lines")].toArray()) {
