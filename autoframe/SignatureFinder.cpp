@@ -118,7 +118,9 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<
                 && std::abs((b.x + b.width / 2) - (a.x + a.width / 2)) <= 4 * std::max<double>(glyph, a.height))
                 ++neighbours;
         }
-        printed[size_t(i)] = neighbours >= 3;
+        // Letters as tall as handwriting line up by chance more often: a
+        // neat hand's short letters along a rule share their tops.
+        printed[size_t(i)] = neighbours >= (a.height >= HandOverPrint * glyph ? 5 : 3);
     }
     // The first or last letter of a short printed word has fewer such
     // neighbours: it goes with one that is print, as tall as itself.
