@@ -20,9 +20,10 @@ using SignatureInk::Blob;
 constexpr double HandOverPrint = 2.0;
 
 // Strokes closer than this many of their own heights belong to one hand's
-// writing: the gap between a name and a surname stays under two letter
-// heights, the distance to the next line of writing over a third of one.
-constexpr double WordGap = 1.8;
+// writing: the gap between a name and a surname stays under two and a half
+// heights of the tallest letter, the distance to the next line of writing
+// over a third of one.
+constexpr double WordGap = 2.4;
 constexpr double LineGap = 0.35;
 // Print is at most this many times the typical glyph (a title, typed
 // data); handwriting may be as large but is seldom smaller.
