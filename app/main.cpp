@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ritrax"));
     QApplication::setOrganizationName(QStringLiteral("Kelm"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.Ritrax"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.ritrax"));
 
     // Qt's own dialogs (file chooser, buttons) speak Italian like the program.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
