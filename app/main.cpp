@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ritrax"));
     QApplication::setOrganizationName(QStringLiteral("Kelm"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.Ritrax"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.ritrax.ritrax"));
     // Read before the main window makes the program folder current: a
     // relative name is relative to where the program was started.
     const std::optional<QString> fileToOpen
