@@ -145,21 +145,69 @@ cv::Mat StraightLines(const cv::Mat& upright)
                     crowded[size_t(l[x])] += c[x] != 0;
                 }
         }
+        // A rule the writing sits on is crowded where the writing is, but
+        // runs on bare beyond it, which no line of print does.
+        cv::Mat bare = runs & ~near;
+        cv::morphologyEx(bare, bare, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length)));
+        std::vector<uchar> runsOnBare(size_t(n), 0);
+        for (int y = 0; y < bare.rows; ++y) {
+            const uchar* b = bare.ptr<uchar>(y);
+            const int* l = labels.ptr<int>(y);
+            for (int x = 0; x < bare.cols; ++x)
+                if (b[x])
+                    runsOnBare[size_t(l[x])] = 1;
+        }
         cv::Mat keep = cv::Mat::zeros(runs.size(), CV_8UC1);
         std::vector<uchar> line(size_t(n), 0);
         for (int i = 1; i < n; ++i) {
             const int extent = stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1;
             const int spread = stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH);
             line[size_t(i)] = extent >= length && spread <= LineThickness + 2 + extent / 40
-                && crowded[size_t(i)] * 2 < own[size_t(i)];
+                && (crowded[size_t(i)] * 2 < own[size_t(i)] || runsOnBare[size_t(i)]);
+        }
+        // The line is the straight band its runs follow: strokes drawn
+        // along it a little off (a loop touching the rule) were joined to
+        // it but are no part of it. A straight line is fitted twice, the
+        // second time to the runs near the first.
+        struct Fit {
+            double n = 0, u = 0, v = 0, uu = 0, uv = 0;
+            double slope = 0, offset = 0;
+            void solve()
+            {
+                const double d = n * uu - u * u;
+                slope = d > 0 ? (n * uv - u * v) / d : 0;
+                offset = n > 0 ? (v - slope * u) / n : 0;
+            }
+            double off(int along, int through) const { return std::abs(through - (slope * along + offset)); }
+        };
+        std::vector<Fit> fits(static_cast<size_t>(n));
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<Fit> next(static_cast<size_t>(n));
+            for (int y = 0; y < runs.rows; ++y) {
+                const uchar* r = runs.ptr<uchar>(y);
+                const int* l = labels.ptr<int>(y);
+                for (int x = 0; x < runs.cols; ++x) {
+                    const size_t i = size_t(l[x]);
+                    const int u = across ? x : y, v = across ? y : x;
+                    if (!r[x] || !line[i] || (pass > 0 && fits[i].off(u, v) > 2 * LineThickness))
+                        continue;
+                    Fit& f = next[i];
+                    f.n += 1, f.u += u, f.v += v, f.uu += double(u) * u, f.uv += double(u) * v;
+                }
+            }
+            for (Fit& f : next)
+                f.solve();
+            fits = next;
         }
         for (int y = 0; y < runs.rows; ++y) {
             uchar* k = keep.ptr<uchar>(y);
+            const uchar* r = runs.ptr<uchar>(y);
             const int* l = labels.ptr<int>(y);
-            for (int x = 0; x < runs.cols; ++x)
-                k[x] = line[size_t(l[x])] ? 255 : 0;
+            for (int x = 0; x < runs.cols; ++x) {
+                const size_t i = size_t(l[x]);
+                k[x] = r[x] && line[i] && fits[i].off(across ? x : y, across ? y : x) <= LineThickness ? 255 : 0;
+            }
         }
-        keep &= runs;
         // The rows next to a line, left by the tilt's last fraction of a
         // degree, go with it.
         cv::dilate(keep, keep, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(1, 3) : cv::Size(3, 1)));
@@ -212,24 +260,16 @@ void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
     }
 }
 
+// The middle value; the values are reordered.
+int Median(std::vector<int>& values)
+{
+    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 // A long thin tail on either side of the writing is what is left of a
 // printed rule the writing sits on; an underline drawn by hand overshoots
 // the name by far less.
-// How many blocks thick a printed line is, the median over the columns
-// it has ink in (a dashed line's gaps do not count).
-int Thickness(const Analysis& a, const Blob& line)
-{
-    const cv::Mat own = a.lineParts(line.box) == line.label;
-    std::vector<int> columns;
-    for (int x = 0; x < own.cols; ++x)
-        if (const int n = cv::countNonZero(own.col(x)); n > 0)
-            columns.push_back(n);
-    if (columns.empty())
-        return 1;
-    std::nth_element(columns.begin(), columns.begin() + long(columns.size() / 2), columns.end());
-    return columns[columns.size() / 2];
-}
-
 void TrimTails(const Analysis& a, cv::Mat& mask)
 {
     const cv::Rect box = cv::boundingRect(mask);
@@ -243,11 +283,35 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
         int label;
         int length;
     };
+    // A rule may be joined to the sides of its box, so the rule is told
+    // by its rows: those where the line runs across most of the writing.
     std::vector<Rule> rules;
-    for (const Blob& b : a.blobs)
-        if (b.printedLine && b.box.width > b.box.height && b.box.y >= box.y && b.box.y + b.box.height <= box.y + box.height
-            && !(b.box & box).empty())
-            rules.push_back({b.box.y - box.y - 2, b.box.y + b.box.height - box.y + 2, Thickness(a, b), b.label, b.box.width});
+    for (const Blob& b : a.blobs) {
+        const cv::Rect in = b.box & box;
+        if (!b.printedLine || in.empty() || b.box.width <= b.box.height)
+            continue;
+        const cv::Mat own = a.lineParts(cv::Rect(b.box.x, in.y, b.box.width, in.height)) == b.label;
+        std::vector<int> across(size_t(in.height));
+        for (int y = 0; y < in.height; ++y)
+            across[size_t(y)] = cv::countNonZero(own.row(y).colRange(in.x - b.box.x, in.x - b.box.x + in.width));
+        for (int y = 0; y < in.height;) {
+            if (across[size_t(y)] * 3 < in.width) {
+                ++y;
+                continue;
+            }
+            int end = y;
+            while (end < in.height && across[size_t(end)] * 3 >= in.width)
+                ++end;
+            const cv::Mat band = own.rowRange(y, end);
+            std::vector<int> columns;
+            for (int x = 0; x < band.cols; ++x)
+                if (const int n = cv::countNonZero(band.col(x)); n > 0)
+                    columns.push_back(n);
+            rules.push_back({in.y + y - box.y - 2, in.y + end - box.y + 2, Median(columns), b.label,
+                             int(columns.size())});
+            y = end;
+        }
+    }
     std::vector<int> first(size_t(box.width), -1), last(size_t(box.width), -1);
     for (int x = 0; x < box.width; ++x)
         for (int y = 0; y < box.height; ++y)
@@ -277,8 +341,7 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
         if (middles.empty())
             return -1;
         std::vector<int> sorted = middles;
-        std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
-        const int middle = sorted[sorted.size() / 2];
+        const int middle = Median(sorted);
         const long near = std::count_if(middles.begin(), middles.end(),
                                         [&](int m) { return std::abs(m - middle) <= 2 * (LineThickness + 2); });
         return near * 5 >= long(middles.size()) * 4 ? middle : -1;
@@ -297,32 +360,47 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
         }
         return columns * 2 > to - from + 1;
     };
-    const auto onRule = [&](int twiceRow, int from, int to) {
+    const auto thickness = [&](int from, int to) {
         std::vector<int> extents;
         for (int x = from; x <= to; ++x)
             if (first[size_t(x)] >= 0)
                 extents.push_back(last[size_t(x)] - first[size_t(x)] + 1);
-        std::nth_element(extents.begin(), extents.begin() + long(extents.size() / 2), extents.end());
-        const int thickness = extents[extents.size() / 2];
+        return Median(extents);
+    };
+    const auto onRule = [&](int twiceRow, int from, int to) {
         // A line may be taken out in pieces, some thickened by what was
         // drawn along them: the longest has the line's own thickness.
         const Rule* longest = nullptr;
         for (const Rule& r : rules)
             if (twiceRow >= 2 * r.from && twiceRow <= 2 * r.to && (!longest || r.length > longest->length))
                 longest = &r;
-        return longest && thickness <= longest->thickness + 1 && !lineBeside(*longest, from, to);
+        return longest && thickness(from, to) <= longest->thickness + 1 && !lineBeside(*longest, from, to);
     };
     // How much of a flat tail stays, or -1 for all of it: tails longer
     // than a hand's underline overshoots are cut, and shorter ones in the
     // row of a printed line, where a stroke's flat end along the line is
-    // kept a little longer.
-    const auto kept = [&](int length, int from, int to) {
-        const int row = length > Keep ? flat(from, to) : -1;
-        if (row < 0)
+    // kept a little longer. A rule that runs on past the other end of the
+    // writing shows as a short tail on this side in the same row, no
+    // thicker than the far end of the long tail (a hand's underline along
+    // the rule is), even where it was not told apart from the writing.
+    struct Tail {
+        int length, from, to, row;
+        int outerFrom, outerTo; // the half farther from the writing
+    };
+    const int leftLength = left, rightLength = box.width - 1 - right;
+    const Tail leftTail{leftLength, 0, left - 1, leftLength > Keep ? flat(0, left - 1) : -1, 0, left / 2};
+    const Tail rightTail{rightLength, right + 1, box.width - 1, rightLength > Keep ? flat(right + 1, box.width - 1) : -1,
+                         right + 1 + rightLength / 2, box.width - 1};
+    const auto isLong = [&](const Tail& t) { return t.row >= 0 && t.length > body / 12 + Keep; };
+    const auto kept = [&](const Tail& t, const Tail& other) {
+        if (t.row < 0)
             return -1;
-        if (length > body / 12 + Keep)
+        if (isLong(t))
             return Keep;
-        return length > 2 * Keep && onRule(row, from, to) ? 2 * Keep : -1;
+        if (isLong(other) && std::abs(t.row - other.row) <= 2 * LineThickness
+            && thickness(t.from, t.to) <= thickness(other.outerFrom, other.outerTo) + 1)
+            return Keep;
+        return t.length > 2 * Keep && onRule(t.row, t.from, t.to) ? 2 * Keep : -1;
     };
     // Where an underline runs into the rule the tail is thicker than the
     // rule alone: the cut comes no nearer the writing than that.
@@ -335,18 +413,17 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
                 outerHalf.push_back(extent(x));
         if (outerHalf.empty())
             return inner;
-        std::nth_element(outerHalf.begin(), outerHalf.begin() + long(outerHalf.size() / 2), outerHalf.end());
-        const int rule = outerHalf[outerHalf.size() / 2];
+        const int rule = Median(outerHalf);
         for (int x = outer; x != inner - 2 * step; x += step)
             if (extent(x) >= rule + 2 && extent(x + step) >= rule + 2 && extent(x + 2 * step) >= rule + 2)
                 return x;
         return inner;
     };
-    if (const int keep = kept(left, 0, left - 1); keep >= 0) {
+    if (const int keep = kept(leftTail, rightTail); keep >= 0) {
         const int cut = std::min(left - keep, thickening(0, left - 1));
         mask(cv::Rect(box.x, box.y, cut, box.height)).setTo(0);
     }
-    if (const int keep = kept(box.width - 1 - right, right + 1, box.width - 1); keep >= 0) {
+    if (const int keep = kept(rightTail, leftTail); keep >= 0) {
         const int cut = std::max(right + 1 + keep, thickening(box.width - 1, right + 1) + 1);
         mask(cv::Rect(box.x + cut, box.y, box.width - cut, box.height)).setTo(0);
     }
@@ -372,10 +449,13 @@ void Recover(const Analysis& a, cv::Mat& mask)
         cv::dilate(crossing, grown, cv::getStructuringElement(cv::MORPH_CROSS, cv::Size(3, 3)));
         crossing = grown & lines;
     }
-    // Only where the writing meets a line, not all along one it follows.
-    cv::Mat along;
+    // Only where the writing meets a line, not all along one it follows;
+    // where a stroke ends on a rule, a block past its end.
+    cv::Mat along, past, rules;
     cv::dilate(mask, along, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(1, 2 * LineThickness + 5)));
-    crossing &= along;
+    cv::dilate(mask, past, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 2 * LineThickness + 5)));
+    cv::morphologyEx(lines, rules, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 1)));
+    crossing &= along | (past & rules);
     cv::Mat reach;
     cv::dilate(crossing, reach, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     std::vector<char> beyond(a.blobs.size(), 0);
@@ -408,8 +488,7 @@ void Recover(const Analysis& a, cv::Mat& mask)
         std::copy_if(thickness.begin(), thickness.end(), std::back_inserter(inked), [](int t) { return t > 0; });
         if (inked.empty())
             continue;
-        std::nth_element(inked.begin(), inked.begin() + long(inked.size() / 2), inked.end());
-        const int rule = inked[inked.size() / 2];
+        const int rule = Median(inked);
         // Long runs of columns thicker than the rule, some of them by far:
         // a box's side, drawn a little aslant, steps from one column to the
         // next in short runs, and the rule's own steps are one block.

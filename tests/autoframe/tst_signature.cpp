@@ -145,11 +145,20 @@ void TestSignature::loneSignature()
 void TestSignature::inkOnRules_data()
 {
     QTest::addColumn<bool>("dashed");
+    QTest::addColumn<bool>("underline");
+    QTest::addColumn<bool>("loop");
     QTest::addColumn<int>("ruleY");
+    QTest::addColumn<int>("ruleFrom");
+    QTest::addColumn<int>("ruleTo");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << 3000;
+    QTest::newRow("underline along a dashed rule") << true << true << false << 3000 << 300 << 2200;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << 2852;
+    QTest::newRow("ascenders through a rule") << false << false << false << 2852 << 300 << 2200;
+    // A flourish's loop that hangs from the rule the name sits on.
+    QTest::newRow("loop under the rule") << false << false << true << 2988 << 300 << 2200;
+    // An underline drawn just above a rule, all along the name; the rule
+    // starts a little before the underline and runs on far past it.
+    QTest::newRow("underline just above a rule") << false << true << false << 3014 << 800 << 2200;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -157,7 +166,11 @@ void TestSignature::inkOnRules_data()
 void TestSignature::inkOnRules()
 {
     QFETCH(bool, dashed);
+    QFETCH(bool, underline);
+    QFETCH(bool, loop);
     QFETCH(int, ruleY);
+    QFETCH(int, ruleFrom);
+    QFETCH(int, ruleTo);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
     {
@@ -174,10 +187,21 @@ void TestSignature::inkOnRules()
             letters.cubicTo(QPointF(x + 250, tops[word][2]), QPointF(x + 290, tops[word][2]), QPointF(x + 300, 2985));
             p.drawPath(letters);
         }
-        // Drawn from the rule, a little before the name, rising off it.
-        if (dashed) {
+        if (loop) {
+            p.setPen(QPen(QColor(20, 30, 110), 6));
+            p.drawEllipse(QRectF(1600, ruleY, 90, 28));
+        }
+        if (underline) {
             p.setPen(QPen(QColor(20, 30, 110), 7, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
+            // From the rule, a little before the name, rising off it; or
+            // bowed, meeting the rule at its end.
+            if (dashed)
+                p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
+            else {
+                QPainterPath along(QPointF(850, ruleY - 6));
+                along.quadTo(QPointF(1245, ruleY - 14), QPointF(1640, ruleY - 4));
+                p.drawPath(along);
+            }
         }
     }
     QImage page = Paper(2480, 3508);
@@ -185,7 +209,7 @@ void TestSignature::inkOnRules()
         QPainter p(&page);
         PrintRows(p, 400, 8);
         p.setPen(QPen(QColor(40, 40, 40), 3, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(300, ruleY, 2200, ruleY);
+        p.drawLine(ruleFrom, ruleY, ruleTo, ruleY);
         p.drawImage(0, 0, hand);
     }
     QRect ink;
