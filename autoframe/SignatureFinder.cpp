@@ -63,17 +63,21 @@ double GlyphHeight(const std::vector<Blob>& blobs)
 // is where the line was, not the letter's own top or foot.
 struct Cut {
     bool top = false, bottom = false;
+    // No thicker than a line and running straight on from the end of one
+    // taken out: the rest of that line, a box's side below its corner.
+    bool stub = false;
 };
 
 std::vector<Cut> CutEdges(const SignatureInk::Analysis& a)
 {
     std::vector<Cut> cuts(a.blobs.size());
-    const auto lineAt = [&](int y, int from, int to) {
-        if (y < 0 || y >= a.lineParts.rows)
+    // Line in row `at` between the columns from and to, or, down, in
+    // column `at` between the rows from and to.
+    const auto lineAt = [&](int at, int from, int to, bool down = false) {
+        if (at < 0 || at >= (down ? a.lineParts.cols : a.lineParts.rows))
             return false;
-        const int* row = a.lineParts.ptr<int>(y);
-        for (int x = std::max(0, from); x < std::min(a.lineParts.cols, to); ++x)
-            if (row[x])
+        for (int t = std::max(0, from); t < std::min(down ? a.lineParts.rows : a.lineParts.cols, to); ++t)
+            if (down ? a.lineParts.at<int>(t, at) : a.lineParts.at<int>(at, t))
                 return true;
         return false;
     };
@@ -87,6 +91,23 @@ std::vector<Cut> CutEdges(const SignatureInk::Analysis& a)
             cuts[i].top = cuts[i].top || lineAt(b.box.y - d, left, right);
             cuts[i].bottom = cuts[i].bottom || lineAt(b.box.y + b.box.height - 1 + d, left, right);
         }
+        // Further than a rule crossing a stroke is thick.
+        const int onward = 2 * SignatureInk::LineThickness + 2;
+        const auto runsOn = [&](bool upright, int from, int step) {
+            int d = 0;
+            if (upright)
+                while (d < onward && lineAt(from + step * d, b.box.x, b.box.x + b.box.width))
+                    ++d;
+            else
+                while (d < onward && lineAt(from + step * d, b.box.y, b.box.y + b.box.height, true))
+                    ++d;
+            return d == onward;
+        };
+        const int thin = SignatureInk::LineThickness / 2;
+        if (b.box.width <= thin && b.box.height > b.box.width)
+            cuts[i].stub = runsOn(true, b.box.y - 1, -1) || runsOn(true, b.box.y + b.box.height, 1);
+        else if (b.box.height <= thin && b.box.width > b.box.height)
+            cuts[i].stub = runsOn(false, b.box.x - 1, -1) || runsOn(false, b.box.x + b.box.width, 1);
     }
     return cuts;
 }
@@ -156,7 +177,7 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<Cu
     // off are letters.
     std::vector<int> joinable;
     for (size_t i = 0; i < blobs.size(); ++i)
-        if (blobs[i].kind == SignatureInk::Kind::Stroke && !printedRow[i]
+        if (blobs[i].kind == SignatureInk::Kind::Stroke && !printedRow[i] && !cuts[i].stub
             && (blobs[i].area >= SmallPart || (blobs[i].area > 2 && (cuts[i].top || cuts[i].bottom))))
             joinable.push_back(int(i));
     std::vector<Cluster> clusters;
@@ -269,7 +290,8 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const 
             if (b.kind != SignatureInk::Kind::Stroke)
                 continue;
             // A flat sliver along a line taken out is what the line left.
-            if (b.area < SmallPart && b.box.height <= 2 && b.box.width > b.box.height && (cuts[i].top || cuts[i].bottom))
+            if (cuts[i].stub
+                || (b.area < SmallPart && b.box.height <= 2 && b.box.width > b.box.height && (cuts[i].top || cuts[i].bottom)))
                 continue;
             // Specks of dirt lie anywhere: a part as small as a speck joins
             // only from close by.

@@ -511,12 +511,12 @@ struct Foreign {
     int threshold;
     const cv::Mat& writing; // the writing's blocks on the block grid
     int block;
+    bool grey;
 
     bool at(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())
             return false;
-        const bool grey = picture.format() == QImage::Format_Grayscale8;
         return !writing.at<uchar>(y / block, x / block) && InkAt(picture.constScanLine(y), x, grey, threshold);
     }
 };
@@ -524,22 +524,23 @@ struct Foreign {
 enum class Side { Left, Top, Right, Bottom };
 
 // How far the selection may reach past the ink on one side, at most
-// `most` pixels: it stops a little short of any other ink, so that a
-// label or a box's side close by stays out of the crop.
+// `most` pixels: it stops short of any other ink, by about a third of a
+// millimetre on a page, so that a label or a box's side close by stays
+// out of the crop.
 int Clearance(const Foreign& foreign, const QRect& ink, Side side, int most)
 {
-    constexpr int Paper = 2; // pixels kept clear of the other ink
+    const int paper = 4 * foreign.block; // pixels kept clear of the other ink
     const bool across = side == Side::Top || side == Side::Bottom;
     const int from = across ? ink.left() - most : ink.top() - most;
     const int to = across ? ink.right() + most : ink.bottom() + most;
-    for (int d = 1; d <= most + Paper; ++d) {
+    for (int d = 1; d <= most + paper; ++d) {
         const int at = side == Side::Left ? ink.left() - d
             : side == Side::Right         ? ink.right() + d
             : side == Side::Top           ? ink.top() - d
                                           : ink.bottom() + d;
         for (int t = from; t <= to; ++t)
             if (across ? foreign.at(t, at) : foreign.at(at, t))
-                return std::clamp(d - 1 - Paper, 0, most);
+                return std::clamp(d - 1 - paper, 0, most);
     }
     return most;
 }
@@ -648,7 +649,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
     found.ink = QRect(QPoint(left, top), QPoint(right, bottom));
     // A few pixels of paper around the ink, more on a larger signature.
     const int margin = std::clamp(int(std::lround(found.ink.height() * 0.07)), 5, 12);
-    const Foreign foreign{picture, threshold, back, k};
+    const Foreign foreign{picture, threshold, back, k, grey};
     found.selection = found.ink.adjusted(-Clearance(foreign, found.ink, Side::Left, margin),
                                          -Clearance(foreign, found.ink, Side::Top, margin),
                                          Clearance(foreign, found.ink, Side::Right, margin),

@@ -141,12 +141,15 @@ QRectF IdealCrop(const Face& f)
 }
 
 // Length of the part of a segment inside a rectangle (sampled every pixel).
-double LengthInside(const QLineF& l, const QRectF& r)
+// The length of the line inside r but not inside except.
+double LengthInside(const QLineF& l, const QRectF& r, const QRectF& except)
 {
     const int steps = std::max(1, int(l.length()));
     int inside = 0;
-    for (int i = 0; i <= steps; ++i)
-        inside += r.contains(l.pointAt(double(i) / steps));
+    for (int i = 0; i <= steps; ++i) {
+        const QPointF p = l.pointAt(double(i) / steps);
+        inside += r.contains(p) && !except.contains(p);
+    }
     return l.length() * inside / (steps + 1);
 }
 
@@ -205,7 +208,9 @@ Row ScoreSignature(const QJsonObject& o, const std::optional<QRectF>& crop, Row 
         QLineF line(Point(l[QStringLiteral("from")]), Point(l[QStringLiteral("to")]));
         if (turned)
             line = QLineF(Turned(line.p1()), Turned(line.p2()));
-        if (LengthInside(line, c.adjusted(2, 2, -2, -2)) > 6) {
+        // As with the label, only the part outside the ink's own box: on a
+        // tilted page a rule under the writing may cross a corner of it.
+        if (LengthInside(line, c.adjusted(2, 2, -2, -2), ink.adjusted(-1, -1, 1, 1)) > 6) {
             printed = true;
             row.why += (row.why.isEmpty() ? QString() : QStringLiteral("+")) + QStringLiteral("line");
         }
