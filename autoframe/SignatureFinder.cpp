@@ -119,9 +119,12 @@ std::vector<Cut> CutEdges(const SignatureInk::Analysis& a)
 std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, double glyph)
 {
     std::vector<char> printed(blobs.size(), 0);
+    // Letters, or a few joined: a long flat stroke (an underline merged
+    // with the dashes of a rule) is no glyph, whatever it lines up with.
     std::vector<int> small;
     for (size_t i = 0; i < blobs.size(); ++i)
-        if (blobs[i].kind == SignatureInk::Kind::Stroke && blobs[i].box.height <= 3 * glyph)
+        if (blobs[i].kind == SignatureInk::Kind::Stroke && blobs[i].box.height <= 3 * glyph
+            && blobs[i].box.width <= 4 * std::max<double>(glyph, blobs[i].box.height))
             small.push_back(int(i));
     for (int i : small) {
         const cv::Rect& a = blobs[size_t(i)].box;

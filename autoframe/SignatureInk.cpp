@@ -222,7 +222,7 @@ cv::Mat DenseAreas(const cv::Mat& upright, int cell)
     cv::Mat share;
     cv::resize(upright, share, cv::Size(std::max(1, upright.cols / cell), std::max(1, upright.rows / cell)), 0, 0,
                cv::INTER_AREA);
-    cv::Mat dense = share > 0.7 * 255;
+    cv::Mat dense = share > 0.85 * 255;
     cv::Mat labels, stats, centroids;
     const int n = cv::connectedComponentsWithStats(dense, labels, stats, centroids, 8, CV_32S);
     cv::Mat keep = cv::Mat::zeros(dense.size(), CV_8UC1);
