@@ -37,6 +37,9 @@ constexpr double MostTilt = 3.5;
 // Printed lines: straight runs this share of the grid's longer side at
 // least, and at most LineThickness blocks thick.
 constexpr double LineShare = 0.05;
+// A picture is solid over this many blocks across at least, about 3 mm
+// on a page: a straight stroke, however heavy, is narrower.
+constexpr int PictureSide = 16;
 
 bool InkAt(const uchar* line, int x, bool grey, int threshold)
 {
@@ -252,7 +255,7 @@ void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
             - denseSum.at<int>(r.y + r.height, r.x) + denseSum.at<int>(r.y, r.x);
         if (b.area <= 2)
             b.kind = Kind::Speck;
-        else if ((b.area >= 400 && fill >= 0.65) || denseBlocks * 10 >= r.area() * 3)
+        else if ((b.area >= 400 && fill >= 0.65 && std::min(r.width, r.height) >= PictureSide) || denseBlocks * 10 >= r.area() * 3)
             b.kind = Kind::Picture;
         else if (std::min(r.width, r.height) <= LineThickness && std::max(r.width, r.height) >= 10 * std::min(r.width, r.height))
             b.kind = Kind::Line;
@@ -580,7 +583,7 @@ Analysis Analyse(const QImage& picture, int threshold)
     const cv::Mat strokes = upright & ~lines;
     cv::Mat stats, centroids;
     cv::connectedComponentsWithStats(strokes, a.parts, stats, centroids, 8, CV_32S);
-    Classify(a, stats, DenseAreas(strokes, 16));
+    Classify(a, stats, DenseAreas(strokes, PictureSide));
     // A dashed or dotted rule is one line, not a row of dashes each short
     // enough to pass for a hand's underline: the gaps along it are bridged
     // before the lines are told apart, and only their ink keeps the label.
