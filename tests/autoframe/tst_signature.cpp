@@ -43,6 +43,7 @@ private slots:
     void noSignature_data();
     void noSignature();
     void loneSignature();
+    void heavyHand();
     void inkOnRules_data();
     void inkOnRules();
     void printNearTheWriting_data();
@@ -140,6 +141,31 @@ void TestSignature::loneSignature()
     QVERIFY(found.selection.contains(found.ink));
     QVERIFY(picture.rect().contains(found.selection));
     QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
+}
+
+// A bold hand's straight strokes are as solid as a picture, but narrow:
+// they are writing, and a photo on the same page is still a picture.
+void TestSignature::heavyHand()
+{
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.fillRect(1500, 1400, 420, 520, QColor(35, 30, 30));
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 20, 20), 12, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath name(QPointF(800, 3000));
+        name.cubicTo(QPointF(850, 2840), QPointF(950, 2840), QPointF(1000, 2990));
+        name.cubicTo(QPointF(1050, 2880), QPointF(1150, 2880), QPointF(1200, 2990));
+        p.drawPath(name);
+        p.setPen(QPen(QColor(20, 20, 20), 18, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(1260, 2830, 1262, 2995);
+        p.drawLine(1310, 2820, 1312, 2995);
+    }
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY2(found.ink.contains(QRect(800, 2830, 520, 160)),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
+    QVERIFY(!found.selection.intersects(QRect(1500, 1400, 420, 520)));
 }
 
 void TestSignature::inkOnRules_data()
