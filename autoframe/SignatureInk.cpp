@@ -150,23 +150,22 @@ cv::Mat StraightLines(const cv::Mat& upright)
         }
         // A rule the writing sits on is crowded where the writing is, but
         // runs on bare beyond it, which no line of print does.
-        cv::Mat bare = runs & ~near;
-        cv::morphologyEx(bare, bare, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length)));
-        std::vector<uchar> runsOnBare(size_t(n), 0);
-        for (int y = 0; y < bare.rows; ++y) {
-            const uchar* b = bare.ptr<uchar>(y);
-            const int* l = labels.ptr<int>(y);
-            for (int x = 0; x < bare.cols; ++x)
-                if (b[x])
-                    runsOnBare[size_t(l[x])] = 1;
-        }
-        cv::Mat keep = cv::Mat::zeros(runs.size(), CV_8UC1);
+        const cv::Mat bareRun = cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length));
         std::vector<uchar> line(size_t(n), 0);
         for (int i = 1; i < n; ++i) {
             const int extent = stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1;
             const int spread = stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH);
-            line[size_t(i)] = extent >= length && spread <= LineThickness + 2 + extent / 40
-                && (crowded[size_t(i)] * 2 < own[size_t(i)] || runsOnBare[size_t(i)]);
+            if (extent < length || spread > LineThickness + 2 + extent / 40)
+                continue;
+            if (crowded[size_t(i)] * 2 < own[size_t(i)]) {
+                line[size_t(i)] = 1;
+                continue;
+            }
+            const cv::Rect box(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                               stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+            cv::Mat bare = runs(box) & ~near(box) & (labels(box) == i);
+            cv::morphologyEx(bare, bare, cv::MORPH_OPEN, bareRun);
+            line[size_t(i)] = cv::countNonZero(bare) > 0;
         }
         // The line is the straight band its runs follow: strokes drawn
         // along it a little off (a loop touching the rule) were joined to
@@ -183,34 +182,28 @@ cv::Mat StraightLines(const cv::Mat& upright)
             }
             double off(int along, int through) const { return std::abs(through - (slope * along + offset)); }
         };
+        std::vector<cv::Point> onLines;
+        cv::findNonZero(runs, onLines);
+        std::erase_if(onLines, [&](const cv::Point& p) { return !line[size_t(labels.at<int>(p))]; });
         std::vector<Fit> fits(static_cast<size_t>(n));
         for (int pass = 0; pass < 2; ++pass) {
             std::vector<Fit> next(static_cast<size_t>(n));
-            for (int y = 0; y < runs.rows; ++y) {
-                const uchar* r = runs.ptr<uchar>(y);
-                const int* l = labels.ptr<int>(y);
-                for (int x = 0; x < runs.cols; ++x) {
-                    const size_t i = size_t(l[x]);
-                    const int u = across ? x : y, v = across ? y : x;
-                    if (!r[x] || !line[i] || (pass > 0 && fits[i].off(u, v) > 2 * LineThickness))
-                        continue;
-                    Fit& f = next[i];
-                    f.n += 1, f.u += u, f.v += v, f.uu += double(u) * u, f.uv += double(u) * v;
-                }
+            for (const cv::Point& p : onLines) {
+                const size_t i = size_t(labels.at<int>(p));
+                const int u = across ? p.x : p.y, v = across ? p.y : p.x;
+                if (pass > 0 && fits[i].off(u, v) > 2 * LineThickness)
+                    continue;
+                Fit& f = next[i];
+                f.n += 1, f.u += u, f.v += v, f.uu += double(u) * u, f.uv += double(u) * v;
             }
             for (Fit& f : next)
                 f.solve();
             fits = next;
         }
-        for (int y = 0; y < runs.rows; ++y) {
-            uchar* k = keep.ptr<uchar>(y);
-            const uchar* r = runs.ptr<uchar>(y);
-            const int* l = labels.ptr<int>(y);
-            for (int x = 0; x < runs.cols; ++x) {
-                const size_t i = size_t(l[x]);
-                k[x] = r[x] && line[i] && fits[i].off(across ? x : y, across ? y : x) <= LineThickness ? 255 : 0;
-            }
-        }
+        cv::Mat keep = cv::Mat::zeros(runs.size(), CV_8UC1);
+        for (const cv::Point& p : onLines)
+            if (fits[size_t(labels.at<int>(p))].off(across ? p.x : p.y, across ? p.y : p.x) <= LineThickness)
+                keep.at<uchar>(p) = 255;
         // The rows next to a line, left by the tilt's last fraction of a
         // degree, go with it.
         cv::dilate(keep, keep, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(1, 3) : cv::Size(3, 1)));
