@@ -55,8 +55,7 @@ double GlyphHeight(const std::vector<Blob>& blobs)
             heights.push_back(b.box.height);
     if (heights.empty())
         return 1;
-    std::nth_element(heights.begin(), heights.begin() + long(heights.size() / 2), heights.end());
-    return std::max(2, heights[heights.size() / 2]);
+    return std::max(2, SignatureInk::Median(heights));
 }
 
 // Which side of each part a printed line taken out cuts off: such an edge
@@ -232,10 +231,6 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
             letters.push_back(m);
     if (letters.size() < 5)
         return false;
-    const auto median = [](std::vector<int> v) {
-        std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
     std::vector<int> tops, feet;
     for (int m : letters) {
         const cv::Rect& r = blobs[size_t(m)].box;
@@ -247,8 +242,8 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
         return std::count_if(v.begin(), v.end(), [&](int x) { return std::abs(x - middle) <= within; });
     };
     const long n = long(letters.size());
-    const bool shareTop = share(tops, median(tops), tolerance) * 10 >= n * 7;
-    const bool shareFoot = share(feet, median(feet), tolerance) * 10 >= n * 7;
+    const bool shareTop = share(tops, SignatureInk::Median(tops), tolerance) * 10 >= n * 7;
+    const bool shareFoot = share(feet, SignatureInk::Median(feet), tolerance) * 10 >= n * 7;
     return shareTop && shareFoot;
 }
 

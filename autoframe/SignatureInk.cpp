@@ -27,6 +27,14 @@ bool IsInk(QRgb colour, int threshold)
 
 namespace SignatureInk {
 
+int Median(std::vector<int>& values)
+{
+    if (values.empty())
+        return 0;
+    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 namespace {
 
 // The block grid's longer side counts about this many blocks: two pixels
@@ -254,13 +262,6 @@ void Classify(Analysis& a, const cv::Mat& stats, const cv::Mat& dense)
             b.kind = Kind::Line;
         a.blobs.push_back(b);
     }
-}
-
-// The middle value; the values are reordered.
-int Median(std::vector<int>& values)
-{
-    std::nth_element(values.begin(), values.begin() + long(values.size() / 2), values.end());
-    return values[values.size() / 2];
 }
 
 // A long thin tail on either side of the writing is what is left of a

@@ -49,4 +49,7 @@ Analysis Analyse(const QImage& picture, int threshold);
 SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analysis& analysis,
                               const std::vector<int>& chosen);
 
+// The middle value, 0 for none; the values are reordered.
+int Median(std::vector<int>& values);
+
 } // namespace SignatureInk
