@@ -1,0 +1,36 @@
+#include "ApplicantProposal.h"
+
+#include "SignatureFinder.h"
+
+#include <future>
+
+namespace ApplicantProposal {
+
+Proposal Propose(const QImage& page, QSize largest, int threshold)
+{
+    // The two searches read the page only; the signature's is the shorter
+    // and runs beside the face's.
+    std::future<QRect> signature = std::async(std::launch::async, [&page, threshold] {
+        return SignatureFinder::Find(page, threshold).selection;
+    });
+    Proposal proposal;
+    proposal.portrait = PortraitFraming::Propose(page, largest);
+    proposal.signature = signature.get();
+    return proposal;
+}
+
+QImage PhotoPage(const QImage& page, const Proposal& proposal)
+{
+    return proposal.portrait.turned ? page.mirrored(true, true) : page;
+}
+
+PhotoCheck::Report CheckPhoto(const QImage& photo, const Proposal& proposal, const QRect& crop)
+{
+    const FaceLandmarks::Face& face = proposal.portrait.face;
+    if (proposal.portrait.status == FaceLandmarks::Status::Found && crop.height() > 0
+        && crop.contains(face.eyeMiddle().toPoint()))
+        return PhotoCheck::CheckWithFace(photo, face.mapped(crop.topLeft(), double(photo.height()) / crop.height()));
+    return PhotoCheck::Check(photo);
+}
+
+} // namespace ApplicantProposal
