@@ -109,6 +109,7 @@ void FormMain::CreateControls()
     ScannerP[2] = buttons.button(u"ScannerP(2)");
     ScannerP[1] = buttons.button(u"ScannerP(1)");
     AnteprimaP = buttons.button(u"AnteprimaP");
+    OnePassP = buttons.button(u"OnePassP");
     FotoP = buttons.button(u"FotoP");
     FirmaP = buttons.button(u"FirmaP");
     CfgP = buttons.button(u"CfgP");
@@ -120,8 +121,8 @@ void FormMain::CreateControls()
 
 void FormMain::SetTabOrder()
 {
-    const std::array<QWidget*, 9> order{ScannerP[0], ScannerP[2], ScannerP[1], FotoP, FirmaP,
-                                        CfgP, EsciP, AnteprimaP, MsgL};
+    const std::array<QWidget*, 10> order{ScannerP[0], ScannerP[2], ScannerP[1], FotoP, FirmaP,
+                                         OnePassP, CfgP, EsciP, AnteprimaP, MsgL};
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -132,6 +133,7 @@ void FormMain::ConnectHandlers()
         connect(ScannerP[index], &chameleonButton::Click, this, [this, index] { ScannerP_Click(index); });
     connect(FotoP, &chameleonButton::Click, this, &FormMain::FotoP_Click);
     connect(FirmaP, &chameleonButton::Click, this, &FormMain::FirmaP_Click);
+    connect(OnePassP, &chameleonButton::Click, this, &FormMain::OnePassP_Click);
     connect(CfgP, &chameleonButton::Click, this, &FormMain::CfgP_Click);
     connect(AnteprimaP, &chameleonButton::Click, this, &FormMain::AnteprimaP_Click);
     connect(EsciP, &chameleonButton::Click, this, &FormMain::EsciP_Click);
@@ -187,6 +189,7 @@ void FormMain::EnableCommands(bool enable)
         SavedEditEnabled = FotoP->Enabled();
     FotoP->setEnabled(enable && SavedEditEnabled);
     FirmaP->setEnabled(enable && SavedEditEnabled);
+    OnePassP->setEnabled(enable && SavedEditEnabled);
     for (chameleonButton* button : ScannerP)
         button->setEnabled(enable);
     EsciP->setEnabled(enable);

@@ -41,6 +41,8 @@ public:
     void FirmaP_Click();
     void CfgP_Click();
     void AnteprimaP_Click();
+    // Photo and signature framed at once and confirmed in one window.
+    void OnePassP_Click();
     void EsciP_Click();
     void Background_Click();
 
@@ -57,6 +59,7 @@ public:
     std::array<QLabel*, 3> Label1{};
     std::array<chameleonButton*, 3> ScannerP{}; // 0 scanner, 1 file, 2 webcam
     chameleonButton* AnteprimaP = nullptr;
+    chameleonButton* OnePassP = nullptr;
     chameleonButton* FotoP = nullptr;
     chameleonButton* FirmaP = nullptr;
     chameleonButton* MsgL = nullptr;

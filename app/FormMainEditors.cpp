@@ -9,6 +9,7 @@
 #include "AnalizzaFoto.h"
 #include "ImageControl.h"
 #include "MFreeImage.h"
+#include "OnePassWindow.h"
 #include "OperatorDialogs.h"
 #include "chameleonButton.h"
 
@@ -71,6 +72,30 @@ void FormMain::OpenEditor(FramingEditor& editor, ImageControl& thumbnail)
         thumbnail.setPicture(MFreeImage::PictureFromLibraryBitmap(result, false));
         thumbnail.show();
         FreeImage_Unload(result);
+    }
+    MsgL->hide();
+    EnableCommands(true);
+}
+
+void FormMain::OnePassP_Click()
+{
+    if (!SourceStillValid())
+        return;
+    ShowMessagePanel(QStringLiteral("Attendi..."));
+    EnableCommands(false);
+    FIBITMAP* photo = nullptr;
+    FIBITMAP* signature = nullptr;
+    {
+        OnePassWindow window(services_, this);
+        window.Go(SourceFile, this, photo, signature);
+    }
+    // Both files were written: the thumbnails are those two saves would leave.
+    for (auto [bitmap, thumbnail] : {std::pair{photo, FotoI}, std::pair{signature, FirmaI}}) {
+        if (!bitmap)
+            continue;
+        thumbnail->setPicture(MFreeImage::PictureFromLibraryBitmap(bitmap, false));
+        thumbnail->show();
+        FreeImage_Unload(bitmap);
     }
     MsgL->hide();
     EnableCommands(true);

@@ -199,4 +199,5 @@ void FormMain::ShowSource(const QImage& picture)
     EnableCommands(true);
     FotoP->setEnabled(true);
     FirmaP->setEnabled(true);
+    OnePassP->setEnabled(true);
 }

@@ -67,7 +67,7 @@ void FormMain::AnteprimaP_Click()
     Label1[0]->hide();
     for (chameleonButton* button : ScannerP)
         button->hide();
-    for (chameleonButton* button : {AnteprimaP, FotoP, FirmaP, CfgP, EsciP})
+    for (chameleonButton* button : {AnteprimaP, FotoP, FirmaP, OnePassP, CfgP, EsciP})
         button->hide();
     Img->hide();
     ImgS->hide();
@@ -84,7 +84,7 @@ void FormMain::Background_Click()
     Label1[0]->show();
     for (chameleonButton* button : ScannerP)
         button->show();
-    for (chameleonButton* button : {AnteprimaP, FotoP, FirmaP, CfgP, EsciP})
+    for (chameleonButton* button : {AnteprimaP, FotoP, FirmaP, OnePassP, CfgP, EsciP})
         button->show();
 
     FotoA->hide();

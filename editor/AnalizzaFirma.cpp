@@ -34,6 +34,8 @@ AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
 
 void AnalizzaFirma::SalvaP_Click()
 {
+    if (GiveBackCrop())
+        return;
     if (OutputSave::SaveSignature(saveContext(), Imgd->picture(), SelWidth, SelHeight, ResultBitmap))
         accept();
 }

@@ -138,9 +138,7 @@ void AnalizzaFoto::Committed()
         checkTimer_->start();
 }
 
-namespace {
-
-QString CheckHtml(const PhotoCheck::Report& report, const QString& framingNote)
+QString CheckPanelHtml(const PhotoCheck::Report& report, const QString& framingNote)
 {
     QString rows;
     for (const PhotoCheck::Value& v : report.values) {
@@ -162,7 +160,6 @@ QString CheckHtml(const PhotoCheck::Report& report, const QString& framingNote)
     return QStringLiteral("%1<table width=100% cellspacing=0 cellpadding=0>%2</table>").arg(title, rows);
 }
 
-} // namespace
 
 void AnalizzaFoto::RefreshCheck()
 {
@@ -179,7 +176,7 @@ void AnalizzaFoto::RefreshCheck()
         lastCheck = PhotoCheck::CheckWithFace(photo, face->mapped(crop.topLeft(), double(photo.height()) / crop.height()));
     else
         lastCheck = PhotoCheck::Check(photo);
-    checkPanel->setText(CheckHtml(lastCheck, framingNote));
+    checkPanel->setText(CheckPanelHtml(lastCheck, framingNote));
     checkPanel->setToolTip((framingNote + PhotoCheck::Note(lastCheck)).trimmed());
     const bool first = checkToggle->isHidden();
     checkToggle->show();
@@ -215,14 +212,14 @@ void AnalizzaFoto::FinishLoad()
     framingNote.clear();
     checkPanel->hide();
     checkToggle->hide();
-    checking_ = AutoFrameAtLoad();
+    checking_ = AutoFrameAtLoad() || Correcting();
     if (checking_)
         checkTimer_->start();
 }
 
 void AnalizzaFoto::SalvaP_Click()
 {
-    if (Busy)
+    if (Busy || GiveBackCrop())
         return;
     if (OutputSave::SavePhoto(saveContext(), Imgd->picture(), ResultBitmap))
         accept();
@@ -274,18 +271,5 @@ void AnalizzaFoto::TestP_Click()
     const PortalCheck::Outcome outcome = PortalCheck::Run(context, Imgd->picture(), ResultBitmap);
     MsgL->hide();
 
-    OperatorDialogs& dialogs = services().dialogs;
-    switch (outcome.kind) {
-    case PortalCheck::Outcome::Kind::Verdict: {
-        const PortalCheck::VerdictMessage message = PortalCheck::TreatVerdict(outcome.verdict);
-        dialogs.showMessage(this, message.text, message.icon);
-        break;
-    }
-    case PortalCheck::Outcome::Kind::CommunicationError:
-        dialogs.showMessage(this, PortalCheck::CommunicationErrorMessage, MessageIcon::Critical);
-        break;
-    case PortalCheck::Outcome::Kind::PhotoNotWritten:
-        dialogs.showMessage(this, OutputSave::WriteFailedMessage(outcome.photoFile), MessageIcon::Critical);
-        break;
-    }
+    PortalCheck::Tell(services().dialogs, this, outcome);
 }

@@ -12,6 +12,10 @@
 class QTimer;
 class WebPage;
 
+// The check of a photo as the panel shows it: what the framing has to say
+// (or else the check's own note) over a table of values, ranges and marks.
+QString CheckPanelHtml(const PhotoCheck::Report& report, const QString& framingNote);
+
 class AnalizzaFoto : public FramingEditor {
     Q_OBJECT
 public:

@@ -118,9 +118,42 @@ FIBITMAP* FramingEditor::Go(const QString& sourcePath, QWidget* caller)
 {
     ResultBitmap = nullptr;
     SourcePath = sourcePath;
+    correcting_ = false;
+    Run(caller);
+    return ResultBitmap;
+}
+
+bool FramingEditor::Correct(const QString& sourcePath, const QRect& crop, bool turned, QWidget* caller)
+{
+    ResultBitmap = nullptr;
+    SourcePath = sourcePath;
+    correcting_ = true;
+    turned_ = turned;
+    proposed_ = crop;
+    CorrectedCrop = QRect();
+    Run(caller);
+    correcting_ = false;
+    // A portal check leaves its photo here; nothing was saved by it.
+    if (ResultBitmap)
+        FreeImage_Unload(ResultBitmap);
+    ResultBitmap = nullptr;
+    return !CorrectedCrop.isEmpty();
+}
+
+bool FramingEditor::GiveBackCrop()
+{
+    if (!correcting_)
+        return false;
+    CorrectedCrop = QRect(SelLeft + Sh->value(), SelTop + Sv->value(), SelWidth, SelHeight);
+    accept();
+    return true;
+}
+
+void FramingEditor::Run(QWidget* caller)
+{
     ResetState();
     if (!Form_Load())
-        return nullptr;
+        return;
 
     const QScreen* screen = caller && caller->screen() ? caller->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();
@@ -129,7 +162,6 @@ FIBITMAP* FramingEditor::Go(const QString& sourcePath, QWidget* caller)
         const WindowAside aside(caller);
         exec();
     }
-    return ResultBitmap;
 }
 
 bool FramingEditor::Form_Load()
@@ -182,9 +214,15 @@ bool FramingEditor::Form_Load()
         ApplyScroll(Sh, row.sh);
         ApplyScroll(Sv, row.sv);
     }
+    if (correcting_ && turned_)
+        Pbi->turnPicture();
     FinishLoad();
-    if (AutoFrameAtLoad())
+    if (correcting_) {
+        if (!proposed_.isEmpty() && !FrameOn(proposed_))
+            SubjectTooLarge(proposed_);
+    } else if (AutoFrameAtLoad()) {
         AutoFrame();
+    }
     return true;
 }
 

@@ -39,6 +39,13 @@ public:
     // picture that cannot be loaded is reported and gives null at once.
     FIBITMAP* Go(const QString& sourcePath, QWidget* caller);
 
+    // The editor as a correction of a crop proposed elsewhere (picture
+    // pixels; turned: the picture is shown turned by 180°, as the crop was
+    // taken): it opens framed on it, and a save gives the crop back in
+    // CorrectedCrop instead of writing files. True when the operator saved.
+    bool Correct(const QString& sourcePath, const QRect& crop, bool turned, QWidget* caller);
+    QRect CorrectedCrop;
+
     const EditorKind& kind() const { return kind_; }
 
     // Window variables, by the names the editor gives them.
@@ -119,12 +126,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     const Services& services() const { return services_; }
+    bool Correcting() const { return correcting_; }
+    // In a correction, takes the selection as the corrected crop and closes
+    // the editor: true, and the save button writes nothing.
+    bool GiveBackCrop();
     // What the save buttons write with.
     OutputSave::Context saveContext() { return {services_.settings, services_.dialogs, this}; }
     const LayoutButtons& buttons() const { return *buttons_; }
 
 private:
     void CreateControls();
+    // Loads, steps the caller aside and shows the editor modally.
+    void Run(QWidget* caller);
     void DrawSelectionFrame();
     void EraseSelectionFrame();
     void Commit();
@@ -137,4 +150,7 @@ private:
     Services services_;
     std::unique_ptr<LayoutButtons> buttons_;
     int pointer_ = Framing::PointerDefault;
+    bool correcting_ = false;
+    bool turned_ = false;
+    QRect proposed_;
 };

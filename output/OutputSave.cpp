@@ -38,6 +38,30 @@ bool MayWrite(const Context& c, const QString& name)
     return !QFileInfo::exists(name) || c.dialogs.askYesNo(c.parent, OverwriteQuestion);
 }
 
+void RememberPhoto(const Context& c, const QString& name)
+{
+    c.settings.write(QStringLiteral("InitDirFoto"), name);
+    LastPhotoName() = OutputNames::BareName(name);
+}
+
+void RememberSignature(const Context& c, const OutputNames::SignatureFiles& files)
+{
+    c.settings.write(QStringLiteral("LastNome"), QStringLiteral("JPG"));
+    if (files.blackAndWhite)
+        c.settings.write(QStringLiteral("LastNome"), QStringLiteral("JBN"));
+    c.settings.write(QStringLiteral("InitDirFirma"), files.jpeg);
+}
+
+QStringList SignaturePaths(const OutputNames::SignatureFiles& files)
+{
+    return files.blackAndWhite ? QStringList{files.jpeg, files.bmp} : QStringList{files.jpeg};
+}
+
+QString InFolder(const QString& folder, const QString& name)
+{
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
 } // namespace
 
 QString& LastPhotoName()
@@ -76,8 +100,7 @@ bool SavePhoto(const Context& c, const QImage& crop, FIBITMAP*& resultBitmap)
         c.dialogs.showMessage(c.parent, WriteFailedMessage(name), MessageIcon::Critical);
         return false;
     }
-    c.settings.write(QStringLiteral("InitDirFoto"), name);
-    LastPhotoName() = OutputNames::BareName(name);
+    RememberPhoto(c, name);
     QCoreApplication::processEvents();
     return true;
 }
@@ -96,8 +119,7 @@ bool SaveSignature(const Context& c, const QImage& crop, qint16& selWidth, qint1
     };
 
     Release(resultBitmap);
-    const bool dpi200 = c.settings.readNumber(QStringLiteral("F200"), QStringLiteral("0")) != 0;
-    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(dpi200);
+    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(SignatureAt200(c.settings));
     QSize fitted;
     resultBitmap = OutputPipeline::MakeSignature(crop, selWidth, selHeight, geometry, &fitted);
     if (!resultBitmap)
@@ -118,24 +140,86 @@ bool SaveSignature(const Context& c, const QImage& crop, qint16& selWidth, qint1
     QList<OutputPipeline::FileToWrite> writes{{FIF_JPEG, resultBitmap, files.jpeg}};
     FIBITMAP* blackAndWhite = nullptr;
     if (files.blackAndWhite) {
-        // A threshold outside the byte range is brought into it.
-        const long long threshold = qBound(
-            0LL, Numbers::RoundHalfEven(c.settings.readNumber(QStringLiteral("bnVal"), QStringLiteral("170"))), 255LL);
-        blackAndWhite = OutputPipeline::BlackAndWhite(resultBitmap, int(threshold));
+        blackAndWhite = OutputPipeline::BlackAndWhite(resultBitmap, BlackAndWhiteThreshold(c.settings));
         writes.append({FIF_BMP, blackAndWhite, files.bmp});
     }
     const bool written = OutputPipeline::WriteFiles(writes);
     if (blackAndWhite)
         FreeImage_Unload(blackAndWhite);
     if (!written) {
-        const QStringList failed = files.blackAndWhite ? QStringList{files.jpeg, files.bmp} : QStringList{files.jpeg};
-        c.dialogs.showMessage(c.parent, WriteFailedMessage(failed), MessageIcon::Critical);
+        c.dialogs.showMessage(c.parent, WriteFailedMessage(SignaturePaths(files)), MessageIcon::Critical);
         return giveUp();
     }
-    c.settings.write(QStringLiteral("LastNome"), QStringLiteral("JPG"));
-    if (files.blackAndWhite)
-        c.settings.write(QStringLiteral("LastNome"), QStringLiteral("JBN"));
-    c.settings.write(QStringLiteral("InitDirFirma"), files.jpeg);
+    RememberSignature(c, files);
+    return true;
+}
+
+int BlackAndWhiteThreshold(const SettingsStore& settings)
+{
+    // A threshold outside the byte range is brought into it.
+    return int(qBound(0LL, Numbers::RoundHalfEven(settings.readNumber(QStringLiteral("bnVal"), QStringLiteral("170"))),
+                      255LL));
+}
+
+bool SignatureAt200(const SettingsStore& settings)
+{
+    return settings.readNumber(QStringLiteral("F200"), QStringLiteral("0")) != 0;
+}
+
+ApplicantFiles FilesFor(const QString& photoFolder, const QString& signatureFolder, const QString& name,
+                        bool blackAndWhite)
+{
+    const QString bare = name.trimmed();
+    return {OutputNames::WithJpgEnding(InFolder(photoFolder, bare)),
+            OutputNames::ForSignature(InFolder(signatureFolder, bare) + (blackAndWhite ? QStringLiteral(".jbn") : QString()))};
+}
+
+bool SamePath(const ApplicantFiles& files)
+{
+    const auto same = [](const QString& a, const QString& b) {
+        return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+    };
+    return same(files.photo, files.signature.jpeg) || (files.signature.blackAndWhite && same(files.photo, files.signature.bmp));
+}
+
+bool SaveBoth(const Context& c, const QImage& photoCrop, const QImage& signatureCrop, const ApplicantFiles& files,
+              FIBITMAP*& photoResult, FIBITMAP*& signatureResult)
+{
+    Release(photoResult);
+    Release(signatureResult);
+    if (SamePath(files))
+        return false;
+    const auto giveUp = [&] {
+        Release(photoResult);
+        Release(signatureResult);
+        return false;
+    };
+    photoResult = OutputPipeline::MakePhoto(photoCrop);
+    signatureResult = OutputPipeline::MakeSignature(signatureCrop, signatureCrop.width(), signatureCrop.height(),
+                                                    OutputPipeline::SignatureGeometryFor(SignatureAt200(c.settings)));
+    if (!photoResult || !signatureResult)
+        return giveUp();
+    if (!MayWrite(c, files.photo) || !MayWrite(c, files.signature.jpeg))
+        return giveUp();
+
+    QList<OutputPipeline::FileToWrite> writes{{FIF_JPEG, photoResult, files.photo},
+                                              {FIF_JPEG, signatureResult, files.signature.jpeg}};
+    FIBITMAP* blackAndWhite = nullptr;
+    if (files.signature.blackAndWhite) {
+        blackAndWhite = OutputPipeline::BlackAndWhite(signatureResult, BlackAndWhiteThreshold(c.settings));
+        writes.append({FIF_BMP, blackAndWhite, files.signature.bmp});
+    }
+    const bool written = OutputPipeline::WriteFiles(writes);
+    if (blackAndWhite)
+        FreeImage_Unload(blackAndWhite);
+    if (!written) {
+        c.dialogs.showMessage(c.parent, WriteFailedMessage(QStringList{files.photo} + SignaturePaths(files.signature)),
+                              MessageIcon::Critical);
+        return giveUp();
+    }
+    RememberPhoto(c, files.photo);
+    RememberSignature(c, files.signature);
+    QCoreApplication::processEvents();
     return true;
 }
 

@@ -5,6 +5,8 @@
 // written, leave nothing behind: the result bitmap is released and null and
 // no setting changes; a failed write is reported to the operator.
 
+#include "OutputNames.h"
+
 #include <FreeImage.h>
 
 #include <QImage>
@@ -39,6 +41,30 @@ bool SavePhoto(const Context& context, const QImage& crop, FIBITMAP*& resultBitm
 // canvas.
 bool SaveSignature(const Context& context, const QImage& crop, qint16& selWidth, qint16& selHeight,
                    FIBITMAP*& resultBitmap);
+
+// The files of one applicant saved at once: the photo and the signature
+// under one name, each in its own folder.
+struct ApplicantFiles {
+    QString photo;                         // photoFolder/name.JPG
+    OutputNames::SignatureFiles signature; // signatureFolder/name.JPG, and name.bmp
+};
+ApplicantFiles FilesFor(const QString& photoFolder, const QString& signatureFolder, const QString& name,
+                        bool blackAndWhite);
+// Whether the signature would be written over the photo.
+bool SamePath(const ApplicantFiles& files);
+
+// Writes both files of an applicant from the two crops, as a photo save and
+// a signature save would each write theirs, with their settings, and leaves
+// the two bitmaps for the thumbnails (the caller owns them). Each file
+// already there is asked about; the files are written all or none, and a
+// failure is reported. Files that would land on one path are never written.
+bool SaveBoth(const Context& context, const QImage& photoCrop, const QImage& signatureCrop, const ApplicantFiles& files,
+              FIBITMAP*& photoResult, FIBITMAP*& signatureResult);
+
+// The threshold of the black-and-white file, "bnVal" brought into 0..255.
+int BlackAndWhiteThreshold(const SettingsStore& settings);
+// Whether the signature is written at 200 DPI ("F200").
+bool SignatureAt200(const SettingsStore& settings);
 
 // Texts of the prompts.
 inline const QString OverwriteQuestion = QStringLiteral("File già presente.\rDevo sovrascriverlo ?");

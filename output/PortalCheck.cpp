@@ -3,6 +3,7 @@
 #include "MFreeImage.h"
 #include "Numbers.h"
 #include "OutputPipeline.h"
+#include "OutputSave.h"
 #include "WebPage.h"
 
 #include <QDir>
@@ -205,6 +206,23 @@ WaitFunction EventLoopWait(WebPage& page, int msPerSecond)
         loop.exec();
         return complete();
     };
+}
+
+void Tell(OperatorDialogs& dialogs, QWidget* parent, const Outcome& outcome)
+{
+    switch (outcome.kind) {
+    case Outcome::Kind::Verdict: {
+        const VerdictMessage message = TreatVerdict(outcome.verdict);
+        dialogs.showMessage(parent, message.text, message.icon);
+        break;
+    }
+    case Outcome::Kind::CommunicationError:
+        dialogs.showMessage(parent, CommunicationErrorMessage, MessageIcon::Critical);
+        break;
+    case Outcome::Kind::PhotoNotWritten:
+        dialogs.showMessage(parent, OutputSave::WriteFailedMessage(outcome.photoFile), MessageIcon::Critical);
+        break;
+    }
 }
 
 } // namespace PortalCheck

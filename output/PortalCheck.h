@@ -109,6 +109,10 @@ Outcome Run(const Context& context, const QImage& crop, FIBITMAP*& resultBitmap)
 // The check of a photo bitmap already made (not taken over).
 Outcome Run(const Context& context, FIBITMAP* photo);
 
+// Puts the outcome in front of the operator: the verdict, the communication
+// error, or the working file that could not be written.
+void Tell(OperatorDialogs& dialogs, QWidget* parent, const Outcome& outcome);
+
 // A wait that runs an event loop until the page completes or the deadline
 // passes, for callers without windows. msPerSecond shortens it in tests.
 WaitFunction EventLoopWait(WebPage& page, int msPerSecond = 1000);

@@ -41,4 +41,6 @@ public:
     // The chosen file's full path, or nothing when the operator cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The chosen folder's full path, or nothing when the operator cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& startFolder) = 0;
 };

@@ -7,3 +7,8 @@
 // or the whole text when it has no separator. "C:\\" gives "C:\",
 // "/home/op/a.jpg" gives "/home/op", "/a.jpg" gives "/".
 QString FolderOfStoredPath(const QString& text);
+
+// A folder to start from: folder when it exists here; otherwise (a drive
+// letter from another system, a folder removed since) the user's pictures,
+// or the home folder.
+QString UsableFolder(const QString& folder);

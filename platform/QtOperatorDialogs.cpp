@@ -2,6 +2,7 @@
 
 #include "FileFilter.h"
 #include "LineBreaks.h"
+#include "PathText.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -25,18 +26,6 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
         break;
     }
     return QMessageBox::NoIcon;
-}
-
-// A start folder that does not exist here (a drive letter from another
-// system, a folder removed since) opens the user's pictures instead.
-QString UsableFolder(const QString& folder)
-{
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        return folder;
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
-        return pictures;
-    return QDir::homePath();
 }
 
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
@@ -93,4 +82,16 @@ std::optional<QString> QtOperatorDialogs::openFile(QWidget* parent, const FileDi
 std::optional<QString> QtOperatorDialogs::saveFile(QWidget* parent, const FileDialogRequest& request)
 {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtOperatorDialogs::chooseFolder(QWidget* parent, const QString& startFolder)
+{
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setDirectory(UsableFolder(startFolder));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
 }

@@ -12,4 +12,5 @@ public:
                   const QString& title = ApplicationTitle) override;
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& startFolder) override;
 };

@@ -51,3 +51,11 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const FileDialogReque
         onPrompt();
     return NextPath(saveAnswers_, unanswered);
 }
+
+std::optional<QString> ScriptedDialogs::chooseFolder(QWidget*, const QString& startFolder)
+{
+    fileDialogs.append({RecordedFileDialog::Folder, {startFolder, QString(), QString()}});
+    if (onPrompt)
+        onPrompt();
+    return NextPath(folderAnswers_, unanswered);
+}

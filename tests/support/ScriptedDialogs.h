@@ -21,7 +21,7 @@ struct RecordedQuestion {
 };
 
 struct RecordedFileDialog {
-    enum Kind { Open, Save } kind;
+    enum Kind { Open, Save, Folder } kind;
     FileDialogRequest request;
 };
 
@@ -31,6 +31,7 @@ public:
     void queueOpen(std::optional<QString> answer) { openAnswers_.push_back(std::move(answer)); }
     void queueSave(std::optional<QString> answer) { saveAnswers_.push_back(std::move(answer)); }
     void queueYesNo(bool yes) { yesNoAnswers_.push_back(yes); }
+    void queueFolder(std::optional<QString> answer) { folderAnswers_.push_back(std::move(answer)); }
 
     // Called whenever a prompt is shown, before it is answered: lets a test
     // look at the program while the prompt would be on screen.
@@ -48,9 +49,11 @@ public:
                   const QString& title = ApplicationTitle) override;
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& startFolder) override;
 
 private:
     std::deque<std::optional<QString>> openAnswers_;
     std::deque<std::optional<QString>> saveAnswers_;
+    std::deque<std::optional<QString>> folderAnswers_;
     std::deque<bool> yesNoAnswers_;
 };
