@@ -8,6 +8,7 @@
 #include "FormMain.h"
 #include "ImageControl.h"
 #include "ModalScript.h"
+#include "OnePassWindow.h"
 #include "OutputChecks.h"
 #include "PictureView.h"
 #include "SaneScanner.h"
@@ -17,6 +18,7 @@
 #include "chameleonButton.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QFile>
 #include <QPushButton>
 #include <QScrollBar>
@@ -32,6 +34,7 @@ private slots:
     void cleanup();
     void fromAFile();
     void fromTheScanner();
+    void onePassInThreeActions();
 
 private:
     // Photo, signature and preview on whatever source form_ holds now.
@@ -200,6 +203,39 @@ void TestEndToEnd::fromTheScanner()
     QTemporaryDir out;
     travelTheRoad(out.path());
     checkSettings(QString(), out.path());
+}
+
+void TestEndToEnd::onePassInThreeActions()
+{
+    form_ = std::make_unique<FormMain>(env_->services());
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(!form_->OnePassP->Enabled());
+    const QString sample = QStringLiteral(RITRAX_SOURCE_DIR "/samples/modulo-300dpi.jpg");
+    env_->dialogs().queueOpen(sample);
+    form_->ScannerP_Click(1);
+    QVERIFY(form_->OnePassP->Enabled());
+    QTemporaryDir out;
+    env_->settings().write(QStringLiteral("InitDirFoto"), out.filePath(QStringLiteral("a.JPG")));
+    QVERIFY(QDir().mkpath(out.filePath(QStringLiteral("firme"))));
+    env_->settings().write(QStringLiteral("InitDirFirma"), out.filePath(QStringLiteral("firme/a.JPG")));
+
+    // Alt+R, the name, Enter.
+    form_->activateWindow();
+    ModalScript script("OnePassWindow", [](QWidget* window) {
+        auto* onePass = static_cast<OnePassWindow*>(window);
+        QTRY_VERIFY(onePass->nameEdit->hasFocus() || !onePass->isVisible());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("rossi"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::keyClick(form_.get(), Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY(script.acted());
+    QVERIFY(env_->dialogs().messages.isEmpty() && env_->dialogs().fileDialogs.size() == 1);
+    QCOMPARE(ReadBack(out.filePath(QStringLiteral("rossi.JPG"))).width, 265);
+    QCOMPARE(ReadBack(out.filePath(QStringLiteral("firme/rossi.JPG"))).width, 710);
+    QVERIFY(form_->FotoI->isShownFlag() && form_->FirmaI->isShownFlag());
+    QCOMPARE(form_->FotoI->picture().size(), QSize(265, 320));
+    QVERIFY(form_->FotoP->Enabled() && form_->OnePassP->Enabled());
 }
 
 RITRAX_TEST(TestEndToEnd)
