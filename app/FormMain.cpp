@@ -122,7 +122,7 @@ void FormMain::CreateControls()
 void FormMain::SetTabOrder()
 {
     const std::array<QWidget*, 10> order{ScannerP[0], ScannerP[2], ScannerP[1], FotoP, FirmaP,
-                                         OnePassP, CfgP, EsciP, AnteprimaP, MsgL};
+                                         CfgP, EsciP, AnteprimaP, OnePassP, MsgL};
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

@@ -267,7 +267,9 @@ void OnePassWindow::ShowSignature()
         return;
     }
     signatureCaption->setTextFormat(Qt::PlainText);
-    signatureCaption->setText(QStringLiteral("Firma, come sarà salvata (%1)").arg(size));
+    signatureCaption->setText(blackAndWhiteBox->isChecked()
+                                  ? QStringLiteral("Firma, come sarà salvata (%1), e in bianco e nero").arg(size)
+                                  : QStringLiteral("Firma, come sarà salvata (%1)").arg(size));
     signature->setPicture(MFreeImage::PictureFromLibraryBitmap(canvas, false));
     if (blackAndWhiteBox->isChecked()) {
         FIBITMAP* bw = OutputPipeline::BlackAndWhite(canvas, OutputSave::BlackAndWhiteThreshold(services_.settings));

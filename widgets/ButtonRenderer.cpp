@@ -48,7 +48,11 @@ void ButtonRenderer::drawText(const EdgeRect& r, OleColor color, int dx, int dy)
     QPainter p(&surface_);
     p.setFont(s_.font);
     p.setPen(ToQColor(color));
-    p.drawText(QRect(r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top),
+    // The caption was measured with the widget's metrics; the surface can
+    // lay a line out a fraction wider, which must not break it in two.
+    // Widening the box on both sides keeps the centred text where it was.
+    constexpr int Slack = 3;
+    p.drawText(QRect(r.left + dx - Slack, r.top + dy, r.right - r.left + 2 * Slack, r.bottom - r.top),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
                WithLineFeeds(s_.caption));
 }

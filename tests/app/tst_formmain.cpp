@@ -253,8 +253,9 @@ void TestFormMain::tabOrder()
     FormMain form(env_->services());
     form.FotoP->setEnabled(true);
     form.FirmaP->setEnabled(true);
+    form.OnePassP->setEnabled(true);
     const QList<QWidget*> expected{form.ScannerP[0], form.ScannerP[2], form.ScannerP[1], form.FotoP,
-                                   form.FirmaP, form.CfgP, form.EsciP, form.AnteprimaP};
+                                   form.FirmaP, form.CfgP, form.EsciP, form.AnteprimaP, form.OnePassP};
     QWidget* w = expected.first();
     for (qsizetype i = 1; i < expected.size(); ++i) {
         do {
@@ -298,11 +299,12 @@ void TestFormMain::enableCommands()
     FormMain form(env_->services());
     form.FotoP->setEnabled(editorsEnabledBefore);
     form.FirmaP->setEnabled(editorsEnabledBefore);
+    form.OnePassP->setEnabled(editorsEnabledBefore);
     const QList<chameleonButton*> group{form.ScannerP[0], form.ScannerP[1], form.ScannerP[2], form.CfgP,
                                         form.EsciP};
 
     form.EnableCommands(false);
-    for (chameleonButton* b : group + QList<chameleonButton*>{form.FotoP, form.FirmaP})
+    for (chameleonButton* b : group + QList<chameleonButton*>{form.FotoP, form.FirmaP, form.OnePassP})
         QVERIFY(!b->Enabled());
     QVERIFY(form.AnteprimaP->Enabled()); // not part of the group
 
@@ -311,6 +313,7 @@ void TestFormMain::enableCommands()
         QVERIFY(b->Enabled());
     QCOMPARE(form.FotoP->Enabled(), editorsEnabledBefore);
     QCOMPARE(form.FirmaP->Enabled(), editorsEnabledBefore);
+    QCOMPARE(form.OnePassP->Enabled(), editorsEnabledBefore);
     QVERIFY(form.AnteprimaP->Enabled());
 }
 
