@@ -2,6 +2,8 @@
 // files it writes against those of the editors' saves, what it refuses and
 // leaves as it was, and corrections that come back from the editors.
 
+#include "../output/LoopbackPortal.h"
+
 #include "AnalizzaFirma.h"
 #include "AnalizzaFoto.h"
 #include "ImageControl.h"
@@ -47,6 +49,7 @@ private slots:
     void refusedSavesLeaveEverything();
     void noFaceCannotBeSaved();
     void correctionComesBack();
+    void portalGetsThePhotoThatIsSaved();
     void names_data();
     void names();
 
@@ -220,6 +223,29 @@ void TestOnePass::correctionComesBack()
         QVERIFY(script.acted());
         QCOMPARE(window.signatureCrop, signature);
     }
+}
+
+void TestOnePass::portalGetsThePhotoThatIsSaved()
+{
+    LoopbackHttpServer server;
+    LoopbackPortal::Play(server, LoopbackResponse::Html(LoopbackPortal::FormPage()),
+                         LoopbackResponse::Html(LoopbackPortal::AnswerPage(LoopbackPortal::Paragraph(LoopbackPortal::Conforming))));
+    env_->settings().write(QStringLiteral("Portale"), server.base());
+    OnePassWindow window(env_->services());
+    open(window);
+    window.TestP_Click();
+    QCOMPARE(env_->dialogs().messages.size(), 1);
+    QCOMPARE(env_->dialogs().messages[0].text, QString::fromUtf8(LoopbackPortal::Conforming));
+    QCOMPARE(env_->dialogs().messages[0].icon, MessageIcon::Information);
+    const QList<LoopbackRequest> posts = server.requestsTo("POST", LoopbackPortal::PagePath);
+    QCOMPARE(posts.size(), 1);
+
+    // The bytes posted are those of the photo the window then saves.
+    window.nameEdit->setText(QStringLiteral("rossi"));
+    window.SalvaP_Click();
+    const QByteArray saved = TestPictures::ReadBytes(out_->filePath(QStringLiteral("foto/rossi.JPG")));
+    QVERIFY(!saved.isEmpty());
+    QVERIFY(posts[0].body.contains(saved));
 }
 
 void TestOnePass::names_data()
