@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -314,7 +315,8 @@ void OnePassWindow::ShowFiles()
         signatureText += QStringLiteral("<br>e ") + (named ? Shown(files.signature.bmp) : QStringLiteral("<i>(nome)</i>.bmp"));
     signatureFile->setText(QStringLiteral("<b>Firma:</b> %1").arg(signatureText));
     problem->setText(named && OutputSave::SamePath(files)
-                         ? QStringLiteral("La firma andrebbe sullo stesso file della foto: scegliere un'altra cartella.")
+                         ? QStringLiteral("La firma andrebbe sullo stesso file della foto: scegliere un'altra cartella "
+                                          "o, al salvataggio, un altro nome per la firma.")
                          : (named ? NameProblem(nameEdit->text()) : QString()));
 }
 
@@ -345,14 +347,20 @@ void OnePassWindow::SalvaP_Click()
         nameEdit->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const OutputSave::ApplicantFiles files = Files();
+    OutputSave::ApplicantFiles files = Files();
     if (OutputSave::SamePath(files)) {
-        dialogs.showMessage(this,
-                            QStringLiteral("La foto e la firma andrebbero sullo stesso file:\r\n%1\r\n"
-                                           "Scegliere un'altra cartella per la firma o per la foto.")
-                                .arg(QDir::toNativeSeparators(files.photo)),
-                            MessageIcon::Warning);
-        return;
+        // One folder for both: the signature takes another name, once the
+        // operator has agreed to it, or the operator picks another folder.
+        const OutputSave::ApplicantFiles renamed = OutputSave::FilesFor(
+            photoFolder, signatureFolder, nameEdit->text(), blackAndWhiteBox->isChecked(), OutputSave::SignatureSuffix);
+        if (OutputSave::SamePath(renamed)
+            || !dialogs.askYesNo(this, QStringLiteral("La foto e la firma andrebbero sullo stesso file:\r\n%1\r\n"
+                                                      "Salvare la firma come %2?\r\n"
+                                                      "(No: scegliere un'altra cartella per la firma.)")
+                                           .arg(QDir::toNativeSeparators(files.photo),
+                                                QFileInfo(renamed.signature.jpeg).fileName())))
+            return;
+        files = renamed;
     }
     if (OutputSave::SaveBoth({services_.settings, dialogs, this}, photoPage_.copy(photoCrop), page_.copy(signatureCrop),
                              files, photoResult_, signatureResult_))

@@ -167,11 +167,12 @@ bool SignatureAt200(const SettingsStore& settings)
 }
 
 ApplicantFiles FilesFor(const QString& photoFolder, const QString& signatureFolder, const QString& name,
-                        bool blackAndWhite)
+                        bool blackAndWhite, const QString& signatureSuffix)
 {
     const QString bare = name.trimmed();
     return {OutputNames::WithJpgEnding(InFolder(photoFolder, bare)),
-            OutputNames::ForSignature(InFolder(signatureFolder, bare) + (blackAndWhite ? QStringLiteral(".jbn") : QString()))};
+            OutputNames::ForSignature(InFolder(signatureFolder, bare + signatureSuffix)
+                                      + (blackAndWhite ? QStringLiteral(".jbn") : QString()))};
 }
 
 bool SamePath(const ApplicantFiles& files)

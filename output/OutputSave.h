@@ -48,8 +48,11 @@ struct ApplicantFiles {
     QString photo;                         // photoFolder/name.JPG
     OutputNames::SignatureFiles signature; // signatureFolder/name.JPG, and name.bmp
 };
+// signatureSuffix goes after the name of the signature's files only.
 ApplicantFiles FilesFor(const QString& photoFolder, const QString& signatureFolder, const QString& name,
-                        bool blackAndWhite);
+                        bool blackAndWhite, const QString& signatureSuffix = QString());
+// What the signature's name gets when it would take the photo's file.
+inline const QString SignatureSuffix = QStringLiteral("-firma");
 // Whether the signature would be written over the photo.
 bool SamePath(const ApplicantFiles& files);
 

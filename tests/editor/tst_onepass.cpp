@@ -8,6 +8,7 @@
 #include "AnalizzaFoto.h"
 #include "ImageControl.h"
 #include "ModalScript.h"
+#include "OutputChecks.h"
 #include "OnePassWindow.h"
 #include "OutputSave.h"
 #include "SourcePicture.h"
@@ -47,6 +48,7 @@ private slots:
     void savesWhatTheEditorsSave();
     void refusedSavesLeaveEverything_data();
     void refusedSavesLeaveEverything();
+    void sameFolderSignatureRenamed();
     void noFaceCannotBeSaved();
     void correctionComesBack();
     void portalGetsThePhotoThatIsSaved();
@@ -136,16 +138,20 @@ void TestOnePass::refusedSavesLeaveEverything_data()
 {
     QTest::addColumn<QString>("signatureFolder"); // under out_
     QTest::addColumn<bool>("photoThere");
+    QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("message");
-    QTest::newRow("same folder") << QStringLiteral("foto") << false << QStringLiteral("La foto e la firma andrebbero");
-    QTest::newRow("overwrite refused") << QStringLiteral("firme") << true << QString();
-    QTest::newRow("folder gone") << QStringLiteral("sparita") << false << QStringLiteral("Impossibile scrivere i file:");
+    QTest::newRow("same folder, other name refused")
+        << QStringLiteral("foto") << false << QStringLiteral("La foto e la firma andrebbero") << QString();
+    QTest::newRow("overwrite refused") << QStringLiteral("firme") << true << OutputSave::OverwriteQuestion << QString();
+    QTest::newRow("folder gone") << QStringLiteral("sparita") << false << QString()
+                                 << QStringLiteral("Impossibile scrivere i file:");
 }
 
 void TestOnePass::refusedSavesLeaveEverything()
 {
     QFETCH(QString, signatureFolder);
     QFETCH(bool, photoThere);
+    QFETCH(QString, question);
     QFETCH(QString, message);
     const QString photo = out_->filePath(QStringLiteral("foto/rossi.JPG"));
     if (photoThere)
@@ -160,7 +166,9 @@ void TestOnePass::refusedSavesLeaveEverything()
     window.SalvaP_Click();
 
     QVERIFY(window.result() != QDialog::Accepted);
-    QCOMPARE(env_->dialogs().questions.size(), photoThere ? 1 : 0);
+    QCOMPARE(env_->dialogs().questions.size(), question.isEmpty() ? 0 : 1);
+    if (!question.isEmpty())
+        QVERIFY(env_->dialogs().questions[0].text.startsWith(question));
     if (message.isEmpty())
         QVERIFY(env_->dialogs().messages.isEmpty());
     else
@@ -172,6 +180,21 @@ void TestOnePass::refusedSavesLeaveEverything()
     QCOMPARE(SettingKeys(env_->settingsFile()), keys);
     QCOMPARE(env_->settings().read(QStringLiteral("InitDirFoto")), storedPhoto);
     QVERIFY(OutputSave::LastPhotoName().isEmpty());
+}
+
+void TestOnePass::sameFolderSignatureRenamed()
+{
+    OnePassWindow window(env_->services());
+    open(window);
+    window.signatureFolder = window.photoFolder;
+    env_->dialogs().queueYesNo(true);
+    window.nameEdit->setText(QStringLiteral("rossi"));
+    window.SalvaP_Click();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(env_->dialogs().questions.value(0).text.contains(QStringLiteral("Salvare la firma come rossi-firma.JPG?")));
+    QCOMPARE(QDir(window.photoFolder).entryList(QDir::Files), (QStringList{"rossi-firma.JPG", "rossi.JPG"}));
+    QCOMPARE(ReadBack(out_->filePath(QStringLiteral("foto/rossi.JPG"))).width, 265);
+    QCOMPARE(env_->settings().read(QStringLiteral("InitDirFirma")), out_->filePath(QStringLiteral("foto/rossi-firma.JPG")));
 }
 
 void TestOnePass::noFaceCannotBeSaved()
