@@ -50,5 +50,6 @@ finestra-principale.png 1018 676 433x585+8+80 standard_deviation 40
 editor-foto.png 1018 676 265x320+736+184 standard_deviation 40
 editor-firma.png 1018 676 700x130+10+530 standard_deviation 40
 anteprima-patente.png 1018 676 839x540+94+74 mean.r-mean.g 80
+foto-e-firma.png 1018 676 265x320+16+28 standard_deviation 40
 LIST
 exit "$failed"
