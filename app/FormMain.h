@@ -3,6 +3,7 @@
 // in, opens the photo and signature editors, the licence-card preview and
 // the configuration, and ends the program when it closes.
 
+#include "ProposalAhead.h"
 #include "Services.h"
 
 #include <QDateTime>
@@ -115,6 +116,8 @@ private:
     void LoadCardPictures();
 
     Services services_;
+    // The one-pass proposal of the source, made while the operator looks.
+    ProposalAhead proposalAhead_;
     // Size and modification time of SourceFile when it was taken in.
     qint64 sourceSize_ = -1;
     QDateTime sourceModified_;

@@ -11,6 +11,7 @@
 #include "MFreeImage.h"
 #include "OnePassWindow.h"
 #include "OperatorDialogs.h"
+#include "OutputSave.h"
 #include "chameleonButton.h"
 
 #include <QFile>
@@ -87,7 +88,8 @@ void FormMain::OnePassP_Click()
     FIBITMAP* signature = nullptr;
     {
         OnePassWindow window(services_, this);
-        window.Go(SourceFile, this, photo, signature);
+        window.Go(SourceFile, this, photo, signature,
+                  proposalAhead_.Take(SourceFile, OutputSave::BlackAndWhiteThreshold(services_.settings)));
     }
     // Both files were written: the thumbnails are those two saves would leave.
     for (auto [bitmap, thumbnail] : {std::pair{photo, FotoI}, std::pair{signature, FirmaI}}) {

@@ -9,7 +9,9 @@
 #include "FormWebCam.h"
 #include "ImageControl.h"
 #include "Libreria.h"
+#include "Numbers.h"
 #include "OperatorDialogs.h"
+#include "OutputSave.h"
 #include "PathText.h"
 #include "ScannerLayer.h"
 #include "SettingsStore.h"
@@ -178,6 +180,12 @@ bool FormMain::AcceptSource(const QString& path)
     sourceSize_ = stamp.size();
     sourceModified_ = stamp.lastModified();
     ShowSource(loaded.picture);
+    // With the automatic framing on, the one-pass proposal is made now,
+    // while the operator looks at the form.
+    if (Numbers::LenientNumber(services_.settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1"))) != 0)
+        proposalAhead_.Start(loaded.picture, path, OutputSave::BlackAndWhiteThreshold(services_.settings));
+    else
+        proposalAhead_.Drop();
     return true;
 }
 

@@ -158,19 +158,25 @@ void OnePassWindow::CreateControls()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-bool OnePassWindow::Load(const QString& sourcePath)
+bool OnePassWindow::Load(const QString& sourcePath, std::optional<ProposalAhead::Ready> ahead)
 {
     sourcePath_ = sourcePath;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    SourcePicture::Loaded loaded = SourcePicture::Load(sourcePath);
-    if (loaded.problem != SourcePicture::Problem::None) {
-        services_.dialogs.showMessage(parentWidget(), SourcePicture::MessageFor(loaded.problem), MessageIcon::Critical);
-        return false;
-    }
-    page_ = loaded.picture;
     const SettingsStore& settings = services_.settings;
-    proposal_ = ApplicantProposal::Propose(page_, page_.size(), OutputSave::BlackAndWhiteThreshold(settings));
+    if (ahead) {
+        page_ = std::move(ahead->page);
+        proposal_ = std::move(ahead->proposal);
+    } else {
+        SourcePicture::Loaded loaded = SourcePicture::Load(sourcePath);
+        if (loaded.problem != SourcePicture::Problem::None) {
+            services_.dialogs.showMessage(parentWidget(), SourcePicture::MessageFor(loaded.problem),
+                                          MessageIcon::Critical);
+            return false;
+        }
+        page_ = loaded.picture;
+        proposal_ = ApplicantProposal::Propose(page_, page_.size(), OutputSave::BlackAndWhiteThreshold(settings));
+    }
     photoPage_ = ApplicantProposal::PhotoPage(page_, proposal_);
     photoCrop = proposal_.portrait.selection;
     signatureCrop = proposal_.signature;
@@ -200,11 +206,12 @@ bool OnePassWindow::Load(const QString& sourcePath)
     return true;
 }
 
-bool OnePassWindow::Go(const QString& sourcePath, QWidget* caller, FIBITMAP*& photoResult, FIBITMAP*& signatureResult)
+bool OnePassWindow::Go(const QString& sourcePath, QWidget* caller, FIBITMAP*& photoResult, FIBITMAP*& signatureResult,
+                       std::optional<ProposalAhead::Ready> ahead)
 {
     photoResult = nullptr;
     signatureResult = nullptr;
-    if (!Load(sourcePath))
+    if (!Load(sourcePath, std::move(ahead)))
         return false;
     const QScreen* screen = caller && caller->screen() ? caller->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();

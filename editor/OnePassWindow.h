@@ -6,6 +6,7 @@
 
 #include "ApplicantProposal.h"
 #include "OutputSave.h"
+#include "ProposalAhead.h"
 #include "Services.h"
 
 #include <FreeImage.h>
@@ -37,12 +38,15 @@ public:
     // with the caller stepped aside. True when both files were written:
     // photoResult and signatureResult then hold the photo and the signature
     // canvas for the thumbnails (the caller owns them). A picture that
-    // cannot be loaded is reported and gives false at once.
-    bool Go(const QString& sourcePath, QWidget* caller, FIBITMAP*& photoResult, FIBITMAP*& signatureResult);
+    // cannot be loaded is reported and gives false at once. ahead, when
+    // given, is the form's page and proposal made beforehand.
+    bool Go(const QString& sourcePath, QWidget* caller, FIBITMAP*& photoResult, FIBITMAP*& signatureResult,
+            std::optional<ProposalAhead::Ready> ahead = std::nullopt);
 
-    // Loads the form and proposes its crops without showing the window;
-    // false (operator told) when the picture cannot be loaded.
-    bool Load(const QString& sourcePath);
+    // Loads the form and proposes its crops (or takes those made ahead)
+    // without showing the window; false (operator told) when the picture
+    // cannot be loaded.
+    bool Load(const QString& sourcePath, std::optional<ProposalAhead::Ready> ahead = std::nullopt);
 
     // A name the files cannot take, as the operator is told; empty when it
     // is fine.

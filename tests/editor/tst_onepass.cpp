@@ -52,6 +52,8 @@ private slots:
     void noFaceCannotBeSaved();
     void correctionComesBack();
     void portalGetsThePhotoThatIsSaved();
+    void madeAhead_data();
+    void madeAhead();
     void names_data();
     void names();
 
@@ -269,6 +271,38 @@ void TestOnePass::portalGetsThePhotoThatIsSaved()
     const QByteArray saved = TestPictures::ReadBytes(out_->filePath(QStringLiteral("foto/rossi.JPG")));
     QVERIFY(!saved.isEmpty());
     QVERIFY(posts[0].body.contains(saved));
+}
+
+void TestOnePass::madeAhead_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("threshold");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("the page it was made for") << Sample << 170 << true;
+    QTest::newRow("another threshold") << Sample << 150 << false;
+    QTest::newRow("another page") << QStringLiteral("/altro/modulo.jpg") << 170 << false;
+}
+
+void TestOnePass::madeAhead()
+{
+    QFETCH(QString, source);
+    QFETCH(int, threshold);
+    QFETCH(bool, taken);
+    const QImage page = SourcePicture::Load(Sample).picture;
+    ProposalAhead ahead;
+    ahead.Start(page, Sample, 170);
+    std::optional<ProposalAhead::Ready> ready = ahead.Take(source, threshold);
+    QCOMPARE(ready.has_value(), taken);
+    QVERIFY(!ahead.Take(Sample, 170)); // taken once, or dropped
+    if (!taken)
+        return;
+    OnePassWindow window(env_->services());
+    QVERIFY(window.Load(QStringLiteral("/nessun/file.jpg"), std::move(ready)));
+    OnePassWindow loaded(env_->services());
+    open(loaded);
+    QCOMPARE(window.photoCrop, loaded.photoCrop);
+    QCOMPARE(window.signatureCrop, loaded.signatureCrop);
+    QCOMPARE(window.photo->picture(), loaded.photo->picture());
 }
 
 void TestOnePass::names_data()
