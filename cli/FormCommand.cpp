@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QThread>
 
+#include <mutex>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -82,6 +83,44 @@ std::optional<QString> FolderProblem(const QString& folder)
     return std::nullopt;
 }
 
+// The forms' lines in the order given, each printed as soon as it and all
+// those before it are known, whichever worker finished it.
+class InOrder {
+public:
+    InOrder(const QStringList& sources, Cli::Streams& streams)
+        : sources_(sources), streams_(streams), outcomes_(size_t(sources.size()))
+    {
+    }
+
+    void Put(qsizetype form, FormWork::Outcome outcome)
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        outcomes_[size_t(form)] = std::move(outcome);
+        const qsizetype before = printed_;
+        for (; printed_ < sources_.size() && outcomes_[size_t(printed_)]; ++printed_)
+            streams_.out += sources_[printed_] + QStringLiteral(": ") + outcomes_[size_t(printed_)]->line + u'\n';
+        if (printed_ > before && streams_.flush)
+            streams_.flush(streams_);
+    }
+
+    // Once every form is put.
+    QStringList Needing() const
+    {
+        QStringList needing;
+        for (qsizetype i = 0; i < sources_.size(); ++i)
+            if (!outcomes_[size_t(i)] || !outcomes_[size_t(i)]->complete)
+                needing << sources_[i];
+        return needing;
+    }
+
+private:
+    const QStringList& sources_;
+    Cli::Streams& streams_;
+    std::vector<std::optional<FormWork::Outcome>> outcomes_;
+    qsizetype printed_ = 0;
+    std::mutex lock_;
+};
+
 } // namespace
 
 const QList<CommandLine::Option>& Options()
@@ -118,36 +157,30 @@ int Run(const CommandLine::Parsed& a, Cli::Streams& s)
     // The face models are read while the first pages are decoded.
     LandmarkModel::StartLoading();
 
-    const qsizetype count = r.sources.size();
-    std::vector<FormWork::Outcome> outcomes(static_cast<size_t>(count));
+    InOrder lines(r.sources, s);
     QHash<QString, qsizetype> firstNamed;
     std::vector<qsizetype> toMake;
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < r.sources.size(); ++i) {
         const QString base = FormWork::BaseName(r.sources[i]);
         if (const auto first = firstNamed.constFind(base); first != firstNamed.cend())
-            outcomes[size_t(i)].line = QStringLiteral("stesso nome di %1 (%2): non scritto")
-                                           .arg(r.sources[*first], FormWork::PhotoPath(r.settings, base));
+            lines.Put(i, {QStringLiteral("stesso nome di %1 (%2): non scritto")
+                              .arg(r.sources[*first], FormWork::PhotoPath(r.settings, base))});
         else {
             firstNamed.insert(base, i);
             toMake.push_back(i);
         }
     }
     FormWork::RunPool(int(toMake.size()), r.workers, [&](int k) {
-        const size_t i = size_t(toMake[size_t(k)]);
-        outcomes[i] = FormWork::Make(r.sources[qsizetype(i)], r.settings);
+        const qsizetype i = toMake[size_t(k)];
+        lines.Put(i, FormWork::Make(r.sources[i], r.settings));
     });
 
-    QStringList needing;
-    for (qsizetype i = 0; i < count; ++i) {
-        s.out += r.sources[i] + QStringLiteral(": ") + outcomes[size_t(i)].line + u'\n';
-        if (!outcomes[size_t(i)].complete)
-            needing << r.sources[i];
-    }
+    const QStringList needing = lines.Needing();
     if (needing.isEmpty())
         return Cli::Done;
     s.out += QStringLiteral("\nDa rivedere: %1 su %2\n")
                  .arg(needing.size() == 1 ? QStringLiteral("1 modulo") : QStringLiteral("%1 moduli").arg(needing.size()))
-                 .arg(count);
+                 .arg(r.sources.size());
     for (const QString& source : needing)
         s.out += QStringLiteral("  ") + source + u'\n';
     return NeedsPerson;
