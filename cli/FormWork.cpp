@@ -94,18 +94,6 @@ QImage PhotoCrop(const QImage& page, const ApplicantProposal::Proposal& p)
     return page.copy(inPage).mirrored(true, true);
 }
 
-QString Verdict(const PhotoCheck::Report& report)
-{
-    if (report.allPass())
-        return QStringLiteral("; controllo superato");
-    QStringList failed;
-    for (const PhotoCheck::Value& v : report.values)
-        if (!v.pass())
-            failed << QStringLiteral("%1 %2 (%3)").arg(PhotoCheck::NameOf(v.item), PhotoCheck::ValueText(v),
-                                                        PhotoCheck::RangeText(v));
-    return QStringLiteral("; controllo: ") + failed.join(QStringLiteral(", "));
-}
-
 // Names every file that stands in the way of the form's files, or empty.
 QString Obstacles(const QList<OutputPipeline::FileToWrite>& files)
 {
@@ -160,7 +148,7 @@ Outcome MakeFiles(const QImage& page, const ApplicantProposal::Proposal& p, cons
         return {crops + QStringLiteral("; ") + WriteFailed(files)};
     const PhotoCheck::Report report = ApplicantProposal::CheckPhoto(
         MFreeImage::PictureFromLibraryBitmap(photo.get(), false), p, p.portrait.selection);
-    return {crops + Verdict(report), report.allPass()};
+    return {crops + CheckVerdict(report), report.allPass()};
 }
 
 Outcome MakeOrThrow(const QString& source, const Settings& settings)
@@ -189,6 +177,20 @@ QString PhotoPath(const Settings& settings, const QString& baseName)
 QString SignaturePath(const Settings& settings, const QString& baseName)
 {
     return QDir(settings.signatureFolder).filePath(baseName + QStringLiteral(".JPG"));
+}
+
+QString CheckVerdict(const PhotoCheck::Report& report)
+{
+    if (report.allPass())
+        return QStringLiteral("; controllo superato");
+    QStringList failed;
+    for (const PhotoCheck::Value& v : report.values)
+        if (!v.pass())
+            failed << QStringLiteral("%1 %2 (%3)").arg(PhotoCheck::NameOf(v.item), PhotoCheck::ValueText(v),
+                                                        PhotoCheck::RangeText(v));
+    if (failed.isEmpty())
+        return QStringLiteral("; controllo: nessun valore misurato");
+    return QStringLiteral("; controllo: ") + failed.join(QStringLiteral(", "));
 }
 
 QString BaseName(const QString& source)

@@ -3,6 +3,8 @@
 // "foto --auto" and "firma --auto" make them, and the pool of workers that
 // does many forms at once for "modulo".
 
+#include "PhotoCheck.h"
+
 #include <QString>
 
 #include <functional>
@@ -23,6 +25,10 @@ QString SignaturePath(const Settings& settings, const QString& baseName);
 // The name the form's files take: the source's name without its last
 // extension ("modulo.2.jpg" gives "modulo.2").
 QString BaseName(const QString& source);
+
+// The check's verdict as the form's line ends: "; controllo superato", or
+// each value out of its range with the range.
+QString CheckVerdict(const PhotoCheck::Report& report);
 
 struct Outcome {
     QString line;          // what became of the form, without its name

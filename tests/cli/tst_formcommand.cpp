@@ -2,6 +2,7 @@
 // "foto --auto" and "firma --auto" write them, the refusals before any
 // form is read, and the forms that need a person.
 
+#include "FormWork.h"
 #include "RunCli.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
@@ -32,6 +33,8 @@ private slots:
     void refusals_data();
     void refusals();
     void formsThatNeedAPerson();
+    void checkVerdict_data();
+    void checkVerdict();
 
 private:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -145,6 +148,33 @@ void TestFormCommand::formsThatNeedAPerson()
     QCOMPARE(lines.mid(3), (QStringList{"", "Da rivedere: 2 moduli su 3", "  blank.jpg", "  other/form.jpg", ""}));
     QCOMPARE(Entries(path("photos")), QStringList{"form.JPG"});
     QCOMPARE(Entries(path("signatures")), QStringList{"form.JPG"});
+}
+
+void TestFormCommand::checkVerdict_data()
+{
+    using PhotoCheck::Item;
+    using PhotoCheck::Value;
+    QTest::addColumn<QList<Value>>("values");
+    QTest::addColumn<QString>("verdict");
+    const Value head{Item::HeadHeight, true, 75, 70, 80, PhotoCheck::Reading::Measured, 75};
+    Value tall = head;
+    tall.value = tall.judged = 84;
+    const Value roll{Item::Roll, false, 0, -5, 5, PhotoCheck::Reading::Measured, 0};
+    QTest::newRow("all within") << QList<Value>{head} << "; controllo superato";
+    QTest::newRow("one out") << QList<Value>{tall} << "; controllo: Altezza della testa 84 % (70–80 %)";
+    QTest::newRow("one out, one not measured")
+        << QList<Value>{tall, roll} << "; controllo: Altezza della testa 84 % (70–80 %), " + PhotoCheck::NameOf(Item::Roll)
+               + " — (" + PhotoCheck::RangeText(roll) + ")";
+    QTest::newRow("nothing measured") << QList<Value>{} << "; controllo: nessun valore misurato";
+}
+
+void TestFormCommand::checkVerdict()
+{
+    QFETCH(QList<PhotoCheck::Value>, values);
+    QFETCH(QString, verdict);
+    PhotoCheck::Report report;
+    report.values = values;
+    QCOMPARE(FormWork::CheckVerdict(report), verdict);
 }
 
 RITRAX_TEST(TestFormCommand)
