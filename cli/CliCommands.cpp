@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CheckCommand.h"
+#include "FormCommand.h"
 #include "PictureCommands.h"
 #include "PortalCommand.h"
 
@@ -42,6 +43,13 @@ const QList<Command> Table{
      {},
      CheckCommand::Run,
      {}},
+    {QStringLiteral("modulo"),
+     QStringLiteral("SORGENTE… --foto CARTELLA --firma CARTELLA [--200dpi] [--bn] [--lavori N]"),
+     QStringLiteral("La foto e la firma di ogni modulo, trovate da sole e scritte insieme."),
+     FormCommand::Options(),
+     FormCommand::Run,
+     {{FormCommand::NeedsPerson,
+       QStringLiteral("modulo: qualche modulo da rivedere (file non scritti o controllo non superato)")}}},
 };
 
 struct ExitCodeText {
@@ -101,7 +109,9 @@ const QString Purpose = QStringLiteral(
     "Il comando verifica manda la foto al portale dell'automobilista e ne stampa\n"
     "l'esito, con i motivi di un rifiuto uno per riga. Il comando controlla misura\n"
     "la foto senza portale, stampa ogni valore con i suoi limiti ed esce con 0 se\n"
-    "tutti vi rientrano, con 1 se qualcuno ne esce.\n");
+    "tutti vi rientrano, con 1 se qualcuno ne esce. Il comando modulo fa foto e\n"
+    "firma di molti moduli insieme, su tutti i processori: una riga per modulo con\n"
+    "i ritagli e l'esito del controllo, poi l'elenco dei moduli da rivedere.\n");
 
 } // namespace
 
@@ -148,7 +158,7 @@ int UsageError(Streams& streams, const QString& message)
 int Run(const QStringList& arguments, Streams& streams)
 {
     if (arguments.isEmpty())
-        return UsageError(streams, QStringLiteral("Manca il comando (foto, firma, verifica o controlla)"));
+        return UsageError(streams, QStringLiteral("Manca il comando (foto, firma, verifica, controlla o modulo)"));
     const QString& first = arguments.first();
     if (first == u"-h" || first == u"--help") {
         streams.out += GeneralHelp();

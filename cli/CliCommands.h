@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Cli {
 
 enum ExitCode : int {
@@ -27,6 +29,9 @@ enum ExitCode : int {
 struct Streams {
     QString out;
     QString err;
+    // When set, hands out and err as they stand to the terminal and empties
+    // them: a long command shows its lines as they come.
+    std::function<void(Streams&)> flush;
 };
 
 // An exit code a command has of its own, with its line for the help.

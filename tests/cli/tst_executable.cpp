@@ -102,6 +102,9 @@ void TestExecutable::help_data()
                                           "8  verifica: nessuna risposta"};
     QTest::newRow("signature") << QStringList{"firma", "-h"}
                                << QStringList{"Uso: ritrax-cli firma", "--200dpi", "--bn", "Predefinita 170"};
+    QTest::newRow("forms") << QStringList{"modulo", "--help"}
+                           << QStringList{"Uso: ritrax-cli modulo SORGENTE… --foto CARTELLA --firma CARTELLA",
+                                          "--lavori N", "9  modulo: qualche modulo da rivedere"};
 }
 
 void TestExecutable::help()
