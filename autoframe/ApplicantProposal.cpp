@@ -6,13 +6,11 @@
 
 namespace ApplicantProposal {
 
-Proposal Propose(const QImage& page, QSize largest, int threshold)
+Proposal Propose(const QImage& page, QSize largest, int threshold, bool beside)
 {
-    // The two searches read the page only; the signature's is the shorter
-    // and runs beside the face's.
-    std::future<QRect> signature = std::async(std::launch::async, [&page, threshold] {
-        return SignatureFinder::Find(page, threshold).selection;
-    });
+    // The two searches read the page only.
+    std::future<QRect> signature = std::async(beside ? std::launch::async : std::launch::deferred,
+                                              [&page, threshold] { return SignatureFinder::Find(page, threshold).selection; });
     Proposal proposal;
     proposal.portrait = PortraitFraming::Propose(page, largest);
     proposal.signature = signature.get();

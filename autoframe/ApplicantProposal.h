@@ -25,9 +25,11 @@ struct Proposal {
 };
 
 // Looks for the face (largest: the biggest photo crop the caller can take)
-// and, on a second thread meanwhile, for the signature, its ink at
-// threshold as the black-and-white file makes it.
-Proposal Propose(const QImage& page, QSize largest, int threshold);
+// and for the signature, its ink at threshold as the black-and-white file
+// makes it: on a second thread meanwhile when beside is set (one form
+// while the operator waits), one after the other on this thread when not
+// (a worker of a batch, which keeps one core busy).
+Proposal Propose(const QImage& page, QSize largest, int threshold, bool beside = true);
 
 // The page the photo crop is taken from: turned by 180° when the face was
 // found only that way.

@@ -157,7 +157,7 @@ Outcome MakeOrThrow(const QString& source, const Settings& settings)
     if (const std::optional<QString> problem = LoadPage(source, page))
         return {*problem};
     const ApplicantProposal::Proposal p =
-        ApplicantProposal::Propose(page, page.size(), PictureCommands::DefaultThreshold);
+        ApplicantProposal::Propose(page, page.size(), PictureCommands::DefaultThreshold, false);
     if (p.portrait.status == FaceLandmarks::Status::NoModel)
         return {QStringLiteral("Riconoscimento del viso non disponibile: manca il modello dei punti del viso in %1 "
                                "(pacchetto libdlib-data)")
