@@ -7,6 +7,7 @@
 #include "LayoutButtons.h"
 #include "Libreria.h"
 #include "OperatorDialogs.h"
+#include "OutputSave.h"
 #include "RitraxVersion.h"
 #include "chameleonButton.h"
 
@@ -16,10 +17,16 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
 const QString DesignTitle = QStringLiteral("Ritrax");
+// How long the program stands idle after an intake before it makes the
+// one-pass proposal.
+constexpr int AheadDelayMs = 400;
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, int width, int height, const QString& text)
 {
@@ -66,6 +73,13 @@ FormMain::FormMain(const Services& services, QWidget* parent)
     setAcceptDrops(true);
 
     CreateControls();
+    aheadTimer_ = new QTimer(this);
+    aheadTimer_->setSingleShot(true);
+    aheadTimer_->setInterval(AheadDelayMs);
+    connect(aheadTimer_, &QTimer::timeout, this, [this] {
+        proposalAhead_.Start(std::exchange(aheadPage_, QImage()), SourceFile,
+                             OutputSave::BlackAndWhiteThreshold(services_.settings));
+    });
     SetTabOrder();
     ConnectHandlers();
     LoadCardPictures();
@@ -185,8 +199,12 @@ void FormMain::Form_Activate()
 
 void FormMain::EnableCommands(bool enable)
 {
-    if (!enable)
+    if (!enable) {
         SavedEditEnabled = FotoP->Enabled();
+        // A command has begun: it keeps the cores to itself.
+        aheadTimer_->stop();
+        aheadPage_ = QImage();
+    }
     FotoP->setEnabled(enable && SavedEditEnabled);
     FirmaP->setEnabled(enable && SavedEditEnabled);
     OnePassP->setEnabled(enable && SavedEditEnabled);

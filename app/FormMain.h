@@ -12,6 +12,7 @@
 #include <array>
 
 class QLabel;
+class QTimer;
 class chameleonButton;
 class FrameShape;
 class FramingEditor;
@@ -116,8 +117,11 @@ private:
     void LoadCardPictures();
 
     Services services_;
-    // The one-pass proposal of the source, made while the operator looks.
+    // The one-pass proposal of the source, made while the operator looks,
+    // and the page it starts on when the timer runs out.
     ProposalAhead proposalAhead_;
+    QTimer* aheadTimer_ = nullptr;
+    QImage aheadPage_;
     // Size and modification time of SourceFile when it was taken in.
     qint64 sourceSize_ = -1;
     QDateTime sourceModified_;

@@ -22,6 +22,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 
@@ -180,12 +181,15 @@ bool FormMain::AcceptSource(const QString& path)
     sourceSize_ = stamp.size();
     sourceModified_ = stamp.lastModified();
     ShowSource(loaded.picture);
-    // With the automatic framing on, the one-pass proposal is made now,
-    // while the operator looks at the form.
-    if (Numbers::LenientNumber(services_.settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1"))) != 0)
-        proposalAhead_.Start(loaded.picture, path, OutputSave::BlackAndWhiteThreshold(services_.settings));
-    else
-        proposalAhead_.Drop();
+    // With the automatic framing on, the one-pass proposal is made while
+    // the operator looks at the form: once the program has stood idle a
+    // moment, so that a command given at once does not share the cores.
+    proposalAhead_.Drop();
+    aheadPage_ = QImage();
+    if (Numbers::LenientNumber(services_.settings.read(QStringLiteral("AutoInquadra"), QStringLiteral("1"))) != 0) {
+        aheadPage_ = loaded.picture;
+        aheadTimer_->start();
+    }
     return true;
 }
 
