@@ -1,5 +1,6 @@
 #include "WindowAside.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -65,6 +66,10 @@ bool WhollyOffScreen(const QRect& frame, const QList<QRect>& screens)
 WindowAside::WindowAside(QWidget* window)
     : window_(window)
 {
+    // A dialog is left as it is: hiding one that runs its own modal loop
+    // ends that loop, and the window opened over it covers it anyway.
+    if (qobject_cast<QDialog*>(window_.data()))
+        window_.clear();
     if (!window_)
         return;
     // The inner area: its place is where the window system puts it, while

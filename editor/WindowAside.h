@@ -2,7 +2,8 @@
 // Keeps the window that opened an editor out of the way while the editor is
 // open: moved beyond the right edge of every screen where the window system
 // allows it, hidden where it does not (Wayland) or where the window manager
-// keeps part of the window on screen; put back where it was afterwards.
+// keeps part of the window on screen; put back where it was afterwards. A
+// dialog is never moved: the window opened over it covers it.
 
 #include <QList>
 #include <QPointer>

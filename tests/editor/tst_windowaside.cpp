@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 #include "WindowAside.h"
 
+#include <QDialog>
 #include <QTest>
 #include <QWidget>
 
@@ -14,6 +15,7 @@ private slots:
     void whollyOffScreen_data();
     void whollyOffScreen();
     void putBackWhereItWas();
+    void dialogLeftAsItIs();
 };
 
 void TestWindowAside::whollyOffScreen_data()
@@ -53,6 +55,20 @@ void TestWindowAside::putBackWhereItWas()
     }
     QVERIFY(window.isVisible());
     QCOMPARE(window.geometry(), before);
+}
+
+void TestWindowAside::dialogLeftAsItIs()
+{
+    // Hidden, a dialog in its modal loop would end it.
+    QDialog dialog;
+    dialog.setGeometry(120, 70, 400, 300);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect before = dialog.geometry();
+    const WindowAside aside(&dialog);
+    QVERIFY(!aside.hidden());
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.geometry(), before);
 }
 
 RITRAX_TEST(TestWindowAside)
