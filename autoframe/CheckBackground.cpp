@@ -26,6 +26,13 @@ constexpr int TopSegments = 8;
 // plane through them: a mottled backdrop varies by about that much.
 constexpr double SegmentTolerance = 24;
 
+// Hair reaches at most this many head half-widths (a third of the jaw's
+// span each) from the head's axis; a wider outline has run into the wall.
+constexpr double HairWithin = 2.6;
+// The edge cuts the head at its widest when its chord is this share of the
+// widest row: the crown's height can no longer be told.
+constexpr double ChordAtMost = 0.97;
+
 struct Sample {
     double x, y; // -0.5..0.5 across the photo
     std::array<double, 3> c;
@@ -355,6 +362,60 @@ bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow
             count += p[x] != 0;
         }
     return outside > 0 && count > 0.6 * outside;
+}
+
+std::optional<double> CrownAboveTop(const cv::Mat& person, const HeadColumns& head, int lowestRow)
+{
+    const int last = std::min(lowestRow, person.rows - 1);
+    if (last < 4 || head.halfWidth < 2)
+        return std::nullopt;
+    const int maxGap = std::max(1, person.rows / 100);
+    const int reach = int(std::ceil(HairWithin * head.halfWidth)) + maxGap + 1;
+    // Half-width of the person around the axis on row y, gaps of a few
+    // pixels bridged; -1 when it runs on past where hair can reach.
+    const auto halfWidthAt = [&](int y) {
+        const uchar* p = person.ptr<uchar>(y);
+        const double cx = head.through.x() + head.slope * (head.through.y() - y);
+        const int centre = int(std::lround(cx));
+        int side[2] = {0, 0};
+        for (int dir = 0; dir < 2; ++dir) {
+            const int step = dir == 0 ? -1 : 1;
+            int gap = 0, extent = 0;
+            for (int d = 0; d <= reach && gap <= maxGap; ++d) {
+                const int x = centre + step * d;
+                if (x < 0 || x >= person.cols)
+                    break;
+                if (p[x]) {
+                    extent = d;
+                    gap = 0;
+                } else {
+                    ++gap;
+                }
+            }
+            side[dir] = extent;
+        }
+        const double half = (side[0] + side[1]) / 2.0;
+        return half > HairWithin * head.halfWidth ? -1.0 : half;
+    };
+    double widest = 0;
+    int widestRow = 0;
+    for (int y = 0; y <= last; ++y) {
+        const double w = halfWidthAt(y);
+        if (w < 0)
+            return std::nullopt;
+        if (w > widest) {
+            widest = w;
+            widestRow = y;
+        }
+    }
+    const double chord = std::max(halfWidthAt(0), halfWidthAt(std::min(1, last)));
+    if (widest <= 0 || widestRow == 0 || chord >= ChordAtMost * widest)
+        return std::nullopt;
+    // (widestRow - crown) is the half-axis b; the edge at row 0 lies
+    // widestRow above the widest row, where the half-width is chord.
+    const double ratio = chord / widest;
+    const double b = widestRow / std::sqrt(1 - ratio * ratio);
+    return widestRow - b;
 }
 
 } // namespace CheckBackground

@@ -70,4 +70,12 @@ bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow
 // crown goes on up while those averages differ from the wall.
 Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found);
 
+// Where the crown of a head cut by the photo's top edge lies above it (a
+// negative row), from the outline of the hair seen below the edge: the top
+// of a head is close to half an ellipse, whose widest row and width, with
+// the chord the edge cuts, give its height. Nothing when the outline cannot
+// be followed: the edge cuts the head at its widest, or the person runs into
+// the wall far beyond any head.
+std::optional<double> CrownAboveTop(const cv::Mat& person, const HeadColumns& head, int lowestRow);
+
 } // namespace CheckBackground

@@ -121,9 +121,13 @@ void MeasureHead(Report& report, const cv::Mat& rgb, const cv::Mat& grey, const 
         + 0.114 * model.at(2, int(top.x()), int(crown.row));
     const bool hidden = (above < HairlineAtMost && wallGrey < DarkWall)
         || CheckBackground::CrownRowIsWall(person, columns, int(crown.row));
-    if (crown.atTop && !hidden)
-        Set(report, Item::HeadHeight, found, Reading::AtLeast, std::max(found, estimate));
-    else if (above >= CrownLowest && above <= CrownHighest && !hidden)
+    if (crown.atTop && !hidden) {
+        // How far the head goes on above the edge, from the outline below it;
+        // the landmarks' estimate where the outline says nothing.
+        const std::optional<double> outline = CheckBackground::CrownAboveTop(person, columns, int(brows));
+        const double beyond = outline ? 100.0 * (chin - *outline) / h : estimate;
+        Set(report, Item::HeadHeight, found, Reading::AtLeast, std::max(found, beyond));
+    } else if (above >= CrownLowest && above <= CrownHighest && !hidden)
         Set(report, Item::HeadHeight, found);
     else
         Set(report, Item::HeadHeight, estimate, Reading::Estimated);

@@ -41,7 +41,8 @@ struct Value {
     double high = 0;
     Reading reading = Reading::Measured;
     // What the verdict weighs: the value, or for a lower bound the larger
-    // of it and the landmarks' estimate.
+    // of it and where the hair's outline puts the crown beyond the edge
+    // (the landmarks' estimate when the outline cannot be followed).
     double judged = 0;
     bool pass() const { return measured && judged >= low && judged <= high; }
 };

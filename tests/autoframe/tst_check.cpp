@@ -1,6 +1,7 @@
 // The offline photo check's verdicts on a real portrait framed well and
 // spoilt on purpose: nothing tells the check how the photo was framed.
 
+#include "CheckBackground.h"
 #include "FaceLandmarks.h"
 #include "PhotoCheck.h"
 #include "SamplePages.h"
@@ -9,6 +10,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTest>
+
+#include <opencv2/imgproc.hpp>
 
 using PhotoCheck::Item;
 
@@ -130,6 +133,8 @@ private slots:
     void verdicts_data();
     void verdicts();
     void crownHiddenInTheWall();
+    void crownAboveTheEdge_data();
+    void crownAboveTheEdge();
     void photographInsideThePaper();
     void twoFaces();
     void faceKnownBeforehand();
@@ -241,6 +246,42 @@ void TestCheck::crownHiddenInTheWall()
     QVERIFY(PhotoCheck::ValueText(head).endsWith(QStringLiteral(" (stimata)")));
     QVERIFY(PhotoCheck::Note(report).contains(QStringLiteral("stimata")));
     QVERIFY2(qAbs(head.value - 75) <= 8, qPrintable(PhotoCheck::PlainText(report)));
+}
+
+// A head cut by the top edge: its crown is put where the outline of the
+// hair below the edge leads, not where the landmarks' proportions would.
+void TestCheck::crownAboveTheEdge_data()
+{
+    QTest::addColumn<double>("crown"); // row of the ellipse's top, above the edge when negative
+    QTest::addColumn<double>("halfAxis"); // vertical half-axis of the head's top
+    QTest::addColumn<bool>("wallJoined"); // the person runs into a wall of its colour
+    QTest::addColumn<bool>("known");
+    QTest::newRow("just above") << -6.0 << 120.0 << false << true;
+    QTest::newRow("far above") << -40.0 << 120.0 << false << true;
+    QTest::newRow("tall hair far above") << -60.0 << 170.0 << false << true;
+    QTest::newRow("cut at its widest") << -120.0 << 120.0 << false << false;
+    QTest::newRow("wall of the hair's colour") << -20.0 << 120.0 << true << false;
+}
+
+void TestCheck::crownAboveTheEdge()
+{
+    QFETCH(double, crown);
+    QFETCH(double, halfAxis);
+    QFETCH(bool, wallJoined);
+    QFETCH(bool, known);
+    cv::Mat person = cv::Mat::zeros(320, 265, CV_8UC1);
+    const cv::Point centre(132, int(std::lround(crown + halfAxis)));
+    cv::ellipse(person, centre, cv::Size(95, int(halfAxis)), 0, 0, 360, cv::Scalar(255), cv::FILLED);
+    if (wallJoined)
+        person.rowRange(0, 40).setTo(255);
+    CheckBackground::HeadColumns head;
+    head.through = QPointF(132, 150);
+    head.halfWidth = 40;
+    head.top = 100;
+    const std::optional<double> found = CheckBackground::CrownAboveTop(person, head, 140);
+    QCOMPARE(found.has_value(), known);
+    if (known)
+        QVERIFY2(qAbs(*found - crown) <= 0.1 * halfAxis, qPrintable(QString::number(*found)));
 }
 
 // A crop too loose around a pasted photograph: paper on three sides, the
