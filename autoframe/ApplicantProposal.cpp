@@ -24,11 +24,8 @@ QImage PhotoPage(const QImage& page, const Proposal& proposal)
 
 PhotoCheck::Report CheckPhoto(const QImage& photo, const Proposal& proposal, const QRect& crop)
 {
-    const FaceLandmarks::Face& face = proposal.portrait.face;
-    if (proposal.portrait.status == FaceLandmarks::Status::Found && crop.height() > 0
-        && crop.contains(face.eyeMiddle().toPoint()))
-        return PhotoCheck::CheckWithFace(photo, face.mapped(crop.topLeft(), double(photo.height()) / crop.height()));
-    return PhotoCheck::Check(photo);
+    const bool found = proposal.portrait.status == FaceLandmarks::Status::Found;
+    return PhotoCheck::CheckCut(photo, found ? &proposal.portrait.face : nullptr, crop);
 }
 
 } // namespace ApplicantProposal

@@ -216,6 +216,13 @@ Report CheckWithFace(const QImage& photo, const FaceLandmarks::Face& faceInPhoto
     return report;
 }
 
+Report CheckCut(const QImage& photo, const FaceLandmarks::Face* faceInPicture, const QRect& crop)
+{
+    if (faceInPicture && crop.height() > 0 && crop.contains(faceInPicture->eyeMiddle().toPoint()))
+        return CheckWithFace(photo, faceInPicture->mapped(crop.topLeft(), double(photo.height()) / crop.height()));
+    return Check(photo);
+}
+
 Report Check(const QImage& photo)
 {
     if (!Usable(photo))

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -64,6 +65,11 @@ Report Check(const QImage& photo);
 // editor maps the face it found once in the source picture): no detector
 // runs, a few milliseconds on a 265 x 320 photo.
 Report CheckWithFace(const QImage& photo, const FaceLandmarks::Face& faceInPhoto);
+
+// The check of a photo cut from crop of a picture: with faceInPicture (the
+// face found in that picture) carried into the photo when the crop holds its
+// eyes, else by searching the photo.
+Report CheckCut(const QImage& photo, const FaceLandmarks::Face* faceInPicture, const QRect& crop);
 
 // Italian texts for the operator.
 QString NameOf(Item item);

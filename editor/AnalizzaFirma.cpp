@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "ImageControl.h"
+#include "NotePanel.h"
 #include "Numbers.h"
 #include "OutputSave.h"
 #include "PictureView.h"
@@ -15,17 +16,11 @@ AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
 {
     notePanel = new QLabel(this);
     notePanel->setGeometry(EditorKind::Signature().help);
-    notePanel->setAutoFillBackground(true);
-    notePanel->setFrameShape(QFrame::Box);
+    StyleAsNotePanel(notePanel);
     notePanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    notePanel->setTextFormat(Qt::RichText);
     notePanel->setMargin(3);
     notePanel->setWordWrap(true);
     notePanel->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    QPalette tip = notePanel->palette();
-    tip.setColor(QPalette::Window, QColor(255, 255, 225));
-    tip.setColor(QPalette::WindowText, Qt::black);
-    notePanel->setPalette(tip);
     notePanel->setFont(UiFont(9.5, false));
     notePanel->setToolTip(EditorKind::Signature().helpText);
     connect(notePanel, &QLabel::linkActivated, notePanel, &QLabel::hide);

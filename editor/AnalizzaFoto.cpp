@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "MFreeImage.h"
+#include "NotePanel.h"
 #include "OutputPipeline.h"
 #include "PictureView.h"
 #include "PortraitFraming.h"
@@ -54,16 +55,10 @@ AnalizzaFoto::AnalizzaFoto(const Services& services, QWidget* parent)
     // for it); its own tooltip holds its notes whole.
     checkPanel = new QLabel(this);
     checkPanel->setGeometry(EditorKind::Photo().help);
-    checkPanel->setAutoFillBackground(true);
-    checkPanel->setFrameShape(QFrame::Box);
+    StyleAsNotePanel(checkPanel);
     checkPanel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    checkPanel->setTextFormat(Qt::RichText);
     checkPanel->setMargin(2);
     checkPanel->setWordWrap(true);
-    QPalette tip = checkPanel->palette();
-    tip.setColor(QPalette::Window, QColor(255, 255, 225));
-    tip.setColor(QPalette::WindowText, Qt::black);
-    checkPanel->setPalette(tip);
     checkPanel->setFont(UiFont(8, false));
     checkPanel->hide();
     // The check and the help text share one place: this link, at the right
@@ -172,10 +167,7 @@ void AnalizzaFoto::RefreshCheck()
     // the check then measures without searching for it again.
     const QRect crop(SelLeft + Sh->value(), SelTop + Sv->value(), SelWidth, SelHeight);
     const std::optional<FaceLandmarks::Face>& face = SourceFace();
-    if (face && crop.height() > 0 && crop.contains(face->eyeMiddle().toPoint()))
-        lastCheck = PhotoCheck::CheckWithFace(photo, face->mapped(crop.topLeft(), double(photo.height()) / crop.height()));
-    else
-        lastCheck = PhotoCheck::Check(photo);
+    lastCheck = PhotoCheck::CheckCut(photo, face ? &*face : nullptr, crop);
     checkPanel->setText(CheckPanelHtml(lastCheck, framingNote));
     checkPanel->setToolTip((framingNote + PhotoCheck::Note(lastCheck)).trimmed());
     const bool first = checkToggle->isHidden();

@@ -7,6 +7,7 @@
 #include "ImageControl.h"
 #include "LayoutButtons.h"
 #include "MFreeImage.h"
+#include "NotePanel.h"
 #include "OperatorDialogs.h"
 #include "OutputNames.h"
 #include "OutputPipeline.h"
@@ -99,14 +100,8 @@ void OnePassWindow::CreateControls()
     photo->setGeometry(photoBox);
 
     checkPanel = MakeLabel(this, {296, PhotoTop, 416, OutputPipeline::PhotoHeight}, 8, false);
-    checkPanel->setTextFormat(Qt::RichText);
-    checkPanel->setAutoFillBackground(true);
-    checkPanel->setFrameShape(QFrame::Box);
+    StyleAsNotePanel(checkPanel);
     checkPanel->setMargin(2);
-    QPalette tip = checkPanel->palette();
-    tip.setColor(QPalette::Window, QColor(255, 255, 225));
-    tip.setColor(QPalette::WindowText, Qt::black);
-    checkPanel->setPalette(tip);
 
     signatureCaption = MakeLabel(this, {Left, SignatureTop - 24, 700, 22}, 12, true);
     signatureFrame = new FrameShape(this);
@@ -254,15 +249,15 @@ void OnePassWindow::ShowSignature()
     blackAndWhite->clearPicture();
     blackAndWhite->hide();
     blackAndWhiteFrame->hide();
-    const OutputPipeline::SignatureGeometry geometry
-        = OutputPipeline::SignatureGeometryFor(OutputSave::SignatureAt200(services_.settings));
+    const bool at200 = OutputSave::SignatureAt200(services_.settings);
+    const OutputPipeline::SignatureGeometry geometry = OutputPipeline::SignatureGeometryFor(at200);
     const QRect canvasBox(Left, SignatureTop, geometry.canvasWidth, geometry.canvasHeight);
     signature->setGeometry(canvasBox);
     signatureFrame->setGeometry(canvasBox.adjusted(-2, -2, 2, 2));
     const QString size = QStringLiteral("%1 × %2 a %3 DPI")
                              .arg(geometry.canvasWidth)
                              .arg(geometry.canvasHeight)
-                             .arg(geometry.canvasWidth > 237 ? 600 : 200);
+                             .arg(at200 ? 200 : 600);
     FIBITMAP* canvas = signatureCrop.isEmpty()
         ? nullptr
         : OutputPipeline::MakeSignature(page_.copy(signatureCrop), signatureCrop.width(), signatureCrop.height(), geometry);
