@@ -3,6 +3,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cmath>
 
 namespace SignatureFinder {
@@ -48,6 +50,11 @@ constexpr double LineShare = 0.05;
 // A picture is solid over this many blocks across at least, about 3 mm
 // on a page: a straight stroke, however heavy, is narrower.
 constexpr int PictureSide = 16;
+// How far, in blocks, a line's middle may lie off the chord of its ends: no
+// farther than the line's own greatest thickness. A printed rule on a page
+// that lies flat is straight to a block or two, with a hand's underline
+// drawn along it; a long flat swash bows by more.
+constexpr double LineBow = LineThickness;
 
 bool InkAt(const uchar* line, int x, bool grey, int threshold)
 {
@@ -208,10 +215,45 @@ cv::Mat StraightLines(const cv::Mat& upright)
                 f.solve();
             fits = next;
         }
+        // A printed line is straight from end to end. A hand's swash drawn
+        // long and flat is a shallow arc whose flat part has the runs of a
+        // line: a parabola fitted to the runs shows how far its middle bows
+        // off the chord of its ends, which for a line is less than the
+        // line's own thickness.
+        std::vector<int> lowest(static_cast<size_t>(n), INT_MAX), highest(static_cast<size_t>(n), INT_MIN);
+        for (const cv::Point& p : onLines) {
+            const size_t i = size_t(labels.at<int>(p));
+            lowest[i] = std::min(lowest[i], across ? p.x : p.y);
+            highest[i] = std::max(highest[i], across ? p.x : p.y);
+        }
+        // Sums of t^0..t^4 and v t^0..t^2, t running -1..1 along the line.
+        std::vector<std::array<double, 8>> sums(static_cast<size_t>(n));
+        for (const cv::Point& p : onLines) {
+            const size_t i = size_t(labels.at<int>(p));
+            const double half = std::max(1.0, (highest[i] - lowest[i]) / 2.0);
+            const double t = ((across ? p.x : p.y) - (lowest[i] + half)) / half;
+            const double v = across ? p.y : p.x;
+            std::array<double, 8>& q = sums[i];
+            q[0] += 1, q[1] += t, q[2] += t * t, q[3] += t * t * t, q[4] += t * t * t * t;
+            q[5] += v, q[6] += t * v, q[7] += t * t * v;
+        }
+        std::vector<double> bow(static_cast<size_t>(n), 0.0);
+        for (int i = 1; i < n; ++i) {
+            const std::array<double, 8>& q = sums[size_t(i)];
+            if (q[0] < 3)
+                continue;
+            // v = a + b t + c t^2: c is the middle's distance off the chord.
+            const cv::Matx33d m(q[0], q[1], q[2], q[1], q[2], q[3], q[2], q[3], q[4]);
+            cv::Vec3d solution;
+            if (cv::solve(m, cv::Vec3d(q[5], q[6], q[7]), solution, cv::DECOMP_SVD))
+                bow[size_t(i)] = std::abs(solution[2]);
+        }
         cv::Mat keep = cv::Mat::zeros(runs.size(), CV_8UC1);
-        for (const cv::Point& p : onLines)
-            if (fits[size_t(labels.at<int>(p))].off(across ? p.x : p.y, across ? p.y : p.x) <= LineThickness)
+        for (const cv::Point& p : onLines) {
+            const size_t i = size_t(labels.at<int>(p));
+            if (bow[i] <= LineBow && fits[i].off(across ? p.x : p.y, across ? p.y : p.x) <= LineThickness)
                 keep.at<uchar>(p) = 255;
+        }
         // The rows next to a line, left by the tilt's last fraction of a
         // degree, go with it.
         cv::dilate(keep, keep, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(1, 3) : cv::Size(3, 1)));

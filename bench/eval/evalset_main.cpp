@@ -2,11 +2,13 @@
 // source photographs that fetch-sources put in the cache, and their labels.
 //
 //   bench_evalset [OUTPUT] [--sources CACHE/src] [--labels sources.tsv]
-//                 [--seed N] [--only tuning|held-out]
+//                 [--seed N] [--only tuning|held-out] [--other-names]
 //
 // --seed and --only make further pages of one part with other random draws
 // (signatures, tilt, paper, noise): more pages to tune on without touching
-// the held-out people.
+// the held-out people. --other-names signs each page with a name drawn from
+// a list instead of the person's own: signatures the finder was never tuned
+// on, with the same photographs.
 
 #include "EvalPage.h"
 
@@ -17,6 +19,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QTextStream>
 
 #include <cstdio>
@@ -103,6 +106,34 @@ QStringList LoadScriptFonts(QString* problem)
 // Six pages a person: plain, cut tight around the head, with a second
 // smaller photo of someone of the same part, and upside down for every
 // other person.
+// Names and surnames for --other-names: of every length, with and without
+// letters that rise or hang, none of them a person's of the set.
+const QStringList OtherFirst{
+    QStringLiteral("Luca"),     QStringLiteral("Sara"),     QStringLiteral("Alessandro"), QStringLiteral("Chiara"),
+    QStringLiteral("Matteo"),   QStringLiteral("Ilaria"),   QStringLiteral("Gianfranco"), QStringLiteral("Beatrice"),
+    QStringLiteral("Ugo"),      QStringLiteral("Federica"), QStringLiteral("Massimiliano"), QStringLiteral("Rita"),
+    QStringLiteral("Stefano"),  QStringLiteral("Giulia"),   QStringLiteral("Nicola"),     QStringLiteral("Vittoria")};
+const QStringList OtherLast{
+    QStringLiteral("Rossi"),    QStringLiteral("Bianchi"),  QStringLiteral("Esposito"),   QStringLiteral("Ferrari"),
+    QStringLiteral("Romano"),   QStringLiteral("Gallo"),    QStringLiteral("Costa"),      QStringLiteral("Fontana"),
+    QStringLiteral("Caputo"),   QStringLiteral("Moretti"),  QStringLiteral("Lombardi"),   QStringLiteral("Villa"),
+    QStringLiteral("De Luca"),  QStringLiteral("Bruno"),    QStringLiteral("Giordano"),   QStringLiteral("Zappa")};
+
+QString OtherName(quint32 seed)
+{
+    QRandomGenerator r(seed ^ 0x5157u);
+    const QString first = OtherFirst[r.bounded(int(OtherFirst.size()))];
+    const QString last = OtherLast[r.bounded(int(OtherLast.size()))];
+    switch (r.bounded(4)) {
+    case 0:
+        return first.left(1) + QStringLiteral(". ") + last;
+    case 1:
+        return last;
+    default:
+        return first + u' ' + last;
+    }
+}
+
 QList<EvalPage::Plan> Plans(const QList<Person>& people, quint32 seedBase)
 {
     QList<EvalPage::Plan> plans;
@@ -160,12 +191,15 @@ int main(int argc, char** argv)
     QString tsv = QStringLiteral(RITRAX_EVAL_DIR "/sources.tsv");
     quint32 seedBase = 1000;
     QString only;
+    bool otherNames = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--seed") && i + 1 < args.size())
             seedBase = args[++i].toUInt();
         else if (args[i] == QStringLiteral("--only") && i + 1 < args.size())
             only = args[++i];
+        else if (args[i] == QStringLiteral("--other-names"))
+            otherNames = true;
         else if (args[i] == QStringLiteral("--sources") && i + 1 < args.size())
             sources = args[++i];
         else if (args[i] == QStringLiteral("--labels") && i + 1 < args.size())
@@ -187,7 +221,11 @@ int main(int argc, char** argv)
     for (const Person& p : people)
         byId[p.id] = &p;
     QJsonArray pages;
-    for (const EvalPage::Plan& plan : Plans(people, seedBase)) {
+    QList<EvalPage::Plan> plans = Plans(people, seedBase);
+    if (otherNames)
+        for (EvalPage::Plan& plan : plans)
+            plan.name = OtherName(plan.seed);
+    for (const EvalPage::Plan& plan : plans) {
         const EvalPage::Made made = EvalPage::Make(plan, fonts);
         const QString name = QStringLiteral("page-%1.jpg").arg(plan.index, 3, 10, QLatin1Char('0'));
         QImage page = made.page;

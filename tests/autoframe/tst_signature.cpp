@@ -173,18 +173,22 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<bool>("dashed");
     QTest::addColumn<bool>("underline");
     QTest::addColumn<bool>("loop");
+    QTest::addColumn<bool>("swash");
     QTest::addColumn<int>("ruleY");
     QTest::addColumn<int>("ruleFrom");
     QTest::addColumn<int>("ruleTo");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << 3000 << 300 << 2200;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << 2852 << 300 << 2200;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << 2988 << 300 << 2200;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << 3014 << 800 << 2200;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200;
+    // A swash from the last letter back under the whole name, clear of the
+    // rule below: its flat bottom runs like a line, but it bows.
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -194,6 +198,7 @@ void TestSignature::inkOnRules()
     QFETCH(bool, dashed);
     QFETCH(bool, underline);
     QFETCH(bool, loop);
+    QFETCH(bool, swash);
     QFETCH(int, ruleY);
     QFETCH(int, ruleFrom);
     QFETCH(int, ruleTo);
@@ -216,6 +221,13 @@ void TestSignature::inkOnRules()
         if (loop) {
             p.setPen(QPen(QColor(20, 30, 110), 6));
             p.drawEllipse(QRectF(1600, ruleY, 90, 28));
+        }
+        if (swash) {
+            p.setPen(QPen(QColor(20, 30, 110), 6, Qt::SolidLine, Qt::RoundCap));
+            QPainterPath flourish(QPointF(1580, 2985));
+            flourish.quadTo(QPointF(1560, 3040), QPointF(1480, 3048));
+            flourish.quadTo(QPointF(1180, 3064), QPointF(880, 3040));
+            p.drawPath(flourish);
         }
         if (underline) {
             p.setPen(QPen(QColor(20, 30, 110), 7, Qt::SolidLine, Qt::RoundCap));
