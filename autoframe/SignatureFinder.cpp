@@ -356,6 +356,12 @@ Found Find(const QImage& picture, int threshold)
         if (!best || c.ink > best->ink)
             best = &c;
     }
+    // A hand as regular as type (a name written in neat separate letters)
+    // still beats finding nothing when it is larger than any print.
+    if (!best)
+        for (Cluster& c : clusters)
+            if (c.box.height > LargePrint * glyph && (!best || c.ink > best->ink))
+                best = &c;
     if (!best)
         return {};
     Cluster chosen = *best;

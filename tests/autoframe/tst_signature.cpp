@@ -8,6 +8,7 @@
 #include <FreeImage.h>
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTest>
@@ -44,6 +45,7 @@ private slots:
     void noSignature();
     void loneSignature();
     void heavyHand();
+    void neatHand();
     void inkOnRules_data();
     void inkOnRules();
     void printNearTheWriting_data();
@@ -166,6 +168,31 @@ void TestSignature::heavyHand()
     QVERIFY2(found.ink.contains(QRect(800, 2830, 520, 160)),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
     QVERIFY(!found.selection.intersects(QRect(1500, 1400, 420, 520)));
+}
+
+// A name written in letters as regular as type (all of one height, sharing
+// top and foot), far larger than the form's print: the only writing on the
+// page, it is found, not taken for print.
+void TestSignature::neatHand()
+{
+    QImage page = Paper(2480, 3508);
+    QRect ink;
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.setPen(QPen(QColor(40, 40, 40), 3));
+        p.drawLine(600, 3000, 2000, 3000);
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(180);
+        font.setItalic(true);
+        p.setFont(font);
+        p.setPen(QColor(20, 30, 110));
+        p.drawText(QPointF(700, 2990), QStringLiteral("mario rossi"));
+        ink = QFontMetrics(font).tightBoundingRect(QStringLiteral("mario rossi")).translated(700, 2990);
+    }
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY2(found.ink.adjusted(-4, -4, 4, 4).contains(ink.adjusted(4, 4, -4, -4)),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
 }
 
 void TestSignature::inkOnRules_data()
