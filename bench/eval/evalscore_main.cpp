@@ -396,7 +396,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QString build = QStringLiteral("build"), set = QStringLiteral("build/evalset");
-    QString out = QDir::temp().filePath(QStringLiteral("ritrax-evalscore"));
+    QString out;
     int limit = 1 << 30;
     bool framings = false;
     const QStringList args = app.arguments().mid(1);
@@ -412,6 +412,10 @@ int main(int argc, char** argv)
         else if (args[i] == QStringLiteral("--framings"))
             framings = args[i + 1] == QStringLiteral("yes");
     }
+    // Without --out, a folder of this run's own: two scorers run side by
+    // side must not write their crops over each other's.
+    if (out.isEmpty())
+        out = QDir::temp().filePath(QStringLiteral("ritrax-evalscore-%1").arg(QCoreApplication::applicationPid()));
     QString cli = QDir(build).filePath(QStringLiteral("ritrax-cli"));
     if (!QFile::exists(cli))
         cli = QDir(build).filePath(QStringLiteral("cli/ritrax-cli"));
