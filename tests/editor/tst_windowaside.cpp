@@ -41,12 +41,22 @@ void TestWindowAside::whollyOffScreen()
     QCOMPARE(WhollyOffScreen(frame, screens), off);
 }
 
+namespace {
+
+// The window at a known place on the screen, shown and drawn.
+bool ShownAt(QWidget& window)
+{
+    window.setGeometry(120, 70, 400, 300);
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
+} // namespace
+
 void TestWindowAside::putBackWhereItWas()
 {
     QWidget window;
-    window.setGeometry(120, 70, 400, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(ShownAt(window));
     const QRect before = window.geometry();
     {
         const WindowAside aside(&window);
@@ -61,9 +71,7 @@ void TestWindowAside::dialogLeftAsItIs()
 {
     // Hidden, a dialog in its modal loop would end it.
     QDialog dialog;
-    dialog.setGeometry(120, 70, 400, 300);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(ShownAt(dialog));
     const QRect before = dialog.geometry();
     const WindowAside aside(&dialog);
     QVERIFY(!aside.hidden());
