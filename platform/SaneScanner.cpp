@@ -11,6 +11,10 @@
 #include <QApplication>
 #include <QCursor>
 
+#include <pthread.h>
+
+#include <mutex>
+
 namespace {
 
 // sane_init and sane_exit belong to the process, not to one scanner object:
@@ -27,6 +31,23 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Backends stop their reader threads with an asynchronous pthread_cancel,
+// and the readers end with pthread_exit. The first thread to exit or be
+// cancelled in a process makes the C library load its unwinder, under the
+// dynamic loader's lock; a reader cancelled right then dies in the middle
+// of it, and the next plugin or symbol lookup (a Qt style drawing an icon
+// after the scan) waits for that lock for ever. One thread ended here,
+// before any backend runs, does that loading out of harm's way.
+void LoadThreadUnwinder()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        pthread_t thread;
+        if (pthread_create(&thread, nullptr, [](void*) -> void* { pthread_exit(nullptr); }, nullptr) == 0)
+            pthread_join(thread, nullptr);
+    });
+}
 
 } // namespace
 
@@ -51,6 +72,7 @@ bool SaneScanner::startSane()
         ++saneUsers;
     }
     if (!saneRunning) {
+        LoadThreadUnwinder();
         SANE_Int version = 0;
         saneRunning = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
     }
