@@ -55,6 +55,13 @@ constexpr int PictureSide = 16;
 // that lies flat is straight to a block or two, with a hand's underline
 // drawn along it; a long flat swash bows by more.
 constexpr double LineBow = LineThickness;
+// Share of colour in ink's difference from the paper, in hundredths (see
+// InkColour): a blue or red pen's is 0.4 to 0.8 (a ballpoint's blue on a
+// scan is among the palest), black or grey print's at most 0.2, even on
+// tinted paper.
+constexpr int ShareBins = 201;
+constexpr int ColouredShare = 35;
+constexpr int GreyShare = 25;
 
 bool InkAt(const uchar* line, int x, bool grey, int threshold)
 {
@@ -544,19 +551,124 @@ void Recover(const Analysis& a, cv::Mat& mask)
     }
 }
 
-// Ink on the picture that is not the writing's: a label, a box's side.
+// The writing's colour against the paper's. A mix of ink and paper (a
+// stroke's pale edge) lies on the line from the paper's colour to the
+// ink's, so the share of its difference from the paper that is colour,
+// not darkness, is the ink's own: a blue pen's is large, black or grey
+// print's near nothing, however pale.
+struct InkColour {
+    bool coloured = false; // the writing is in colour; its grey ink is print
+    int paper[3] = {255, 255, 255};
+    int least = 0; // hundredths: the least colour share of the writing's ink
+
+    int share(QRgb c) const
+    {
+        const int d[3] = {paper[0] - qRed(c), paper[1] - qGreen(c), paper[2] - qBlue(c)};
+        const int dark = std::max(1, (d[0] + d[1] + d[2]) / 3);
+        return std::min(ShareBins - 1, 100 * (std::max({d[0], d[1], d[2]}) - std::min({d[0], d[1], d[2]})) / dark);
+    }
+};
+
+InkColour WritingColour(const QImage& picture, int threshold, const cv::Mat& writing, const cv::Rect& blocks, int k)
+{
+    InkColour colour;
+    if (picture.format() == QImage::Format_Grayscale8)
+        return colour;
+    const int x0 = blocks.x * k, x1 = std::min(picture.width(), (blocks.x + blocks.width) * k);
+    const int y0 = blocks.y * k, y1 = std::min(picture.height(), (blocks.y + blocks.height) * k);
+    // The paper: the middle colour of what is not ink around the writing.
+    std::array<std::array<int, 256>, 3> paper{};
+    int papers = 0;
+    for (int y = y0; y < y1; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = x0; x < x1; ++x)
+            if (!SignatureFinder::IsInk(line[x], threshold)) {
+                ++paper[0][size_t(qRed(line[x]))];
+                ++paper[1][size_t(qGreen(line[x]))];
+                ++paper[2][size_t(qBlue(line[x]))];
+                ++papers;
+            }
+    }
+    if (papers == 0)
+        return colour;
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0, n = 0; v < 256; ++v)
+            if ((n += paper[size_t(c)][size_t(v)]) * 2 >= papers) {
+                colour.paper[c] = v;
+                break;
+            }
+    std::array<int, ShareBins> counts{};
+    int total = 0;
+    for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
+        const uchar* row = writing.ptr<uchar>(by);
+        for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx) {
+                if (!row[bx])
+                    continue;
+                for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
+                    if (SignatureFinder::IsInk(line[x], threshold)) {
+                        ++counts[size_t(colour.share(line[x]))];
+                        ++total;
+                    }
+            }
+        }
+    }
+    // In colour when at least a third of the ink plainly is: the print
+    // taken in with the writing seldom outweighs it.
+    int plain = 0;
+    for (int c = ColouredShare; c < ShareBins; ++c)
+        plain += counts[size_t(c)];
+    if (total == 0 || plain * 3 < total)
+        return colour;
+    // Well under the share that three quarters of that ink reach, and
+    // well over print's.
+    int reached = 0, typical = ColouredShare;
+    for (int c = ShareBins - 1; c >= ColouredShare; --c)
+        if ((reached += counts[size_t(c)]) * 4 >= plain * 3) {
+            typical = c;
+            break;
+        }
+    colour.coloured = true;
+    colour.least = std::max(GreyShare, typical * 2 / 5);
+    return colour;
+}
+
+// Ink on the picture that is not the writing's: a label, a box's side, and
+// grey print among coloured writing.
 struct Foreign {
     const QImage& picture;
     int threshold;
     const cv::Mat& writing; // the writing's blocks on the block grid
     int block;
     bool grey;
+    InkColour colour;
 
     bool at(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())
             return false;
-        return !writing.at<uchar>(y / block, x / block) && InkAt(picture.constScanLine(y), x, grey, threshold);
+        const uchar* line = picture.constScanLine(y);
+        if (!InkAt(line, x, grey, threshold))
+            return false;
+        return !writing.at<uchar>(y / block, x / block) || !Writes(x, y);
+    }
+    // An ink pixel of the writing's colour. A scan or a JPEG keeps colour
+    // at half the detail of brightness or less, so a thin stroke's edge or
+    // tip shows less of it than the ink within: ink that close to coloured
+    // ink counts.
+    bool Writes(int x, int y) const
+    {
+        if (!colour.coloured)
+            return true;
+        constexpr int Reach = 2;
+        for (int v = std::max(0, y - Reach); v <= std::min(picture.height() - 1, y + Reach); ++v) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(v));
+            for (int u = std::max(0, x - Reach); u <= std::min(picture.width() - 1, x + Reach); ++u)
+                if (SignatureFinder::IsInk(line[u], threshold) && colour.share(line[u]) >= colour.least)
+                    return true;
+        }
+        return false;
     }
 };
 
@@ -664,6 +776,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         return {};
     const bool grey = picture.format() == QImage::Format_Grayscale8;
     const int k = a.block;
+    const Foreign foreign{picture, threshold, back, k, grey, WritingColour(picture, threshold, back, blocks, k)};
     int left = picture.width(), top = picture.height(), right = -1, bottom = -1;
     for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
         const uchar* row = back.ptr<uchar>(by);
@@ -673,7 +786,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
                 if (!row[bx])
                     continue;
                 for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
-                    if (InkAt(line, x, grey, threshold)) {
+                    if (InkAt(line, x, grey, threshold) && foreign.Writes(x, y)) {
                         left = std::min(left, x);
                         right = std::max(right, x);
                         top = std::min(top, y);
@@ -688,7 +801,6 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
     found.ink = QRect(QPoint(left, top), QPoint(right, bottom));
     // A few pixels of paper around the ink, more on a larger signature.
     const int margin = std::clamp(int(std::lround(found.ink.height() * 0.07)), 5, 12);
-    const Foreign foreign{picture, threshold, back, k, grey};
     found.selection = found.ink.adjusted(-Clearance(foreign, found.ink, Side::Left, margin),
                                          -Clearance(foreign, found.ink, Side::Top, margin),
                                          Clearance(foreign, found.ink, Side::Right, margin),

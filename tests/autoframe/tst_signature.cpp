@@ -297,6 +297,10 @@ void TestSignature::printNearTheWriting_data()
     // Print a few pixels under the writing stays out of the margin.
     QTest::newRow("label just under the name") << 7 << false;
     QTest::newRow("label just under the name, page upside down") << 7 << true;
+    // A grey label the blue writing runs into is print all the same: the
+    // crop stops at the writing's own ink.
+    QTest::newRow("label touching the name") << -10 << false;
+    QTest::newRow("label touching the name, page upside down") << -10 << true;
     // Handwriting upside down shares the line of its tops, as capitals
     // do; it is still handwriting.
     QTest::newRow("page upside down") << 60 << true;
@@ -329,8 +333,11 @@ void TestSignature::printNearTheWriting()
         p.setPen(QColor(30, 30, 30));
         const QRect text(1100, 2990 + labelGap, 600, 40);
         p.drawText(text, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Firma leggibile del titolare"), &label);
-        // The letters start below the text's box.
+        // The letters start below the text's box; of letters the writing
+        // runs into, what lies below it.
         label.adjust(0, 8, 0, 0);
+        if (labelGap < 0)
+            label.setTop(ink.bottom() + 3);
     }
     if (upsideDown) {
         page = page.mirrored(true, true);
