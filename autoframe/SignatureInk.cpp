@@ -558,6 +558,7 @@ void Recover(const Analysis& a, cv::Mat& mask)
 // print's near nothing, however pale.
 struct InkColour {
     bool coloured = false; // the writing is in colour; its grey ink is print
+    bool greyPrint = true; // the other ink about it is not in colour
     int paper[3] = {255, 255, 255};
     int least = 0; // hundredths: the least colour share of the writing's ink
 
@@ -598,22 +599,27 @@ InkColour WritingColour(const QImage& picture, int threshold, const cv::Mat& wri
                 break;
             }
     std::array<int, ShareBins> counts{};
-    int total = 0;
+    int total = 0, others = 0, colouredOthers = 0;
     for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
         const uchar* row = writing.ptr<uchar>(by);
         for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
             const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-            for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx) {
-                if (!row[bx])
-                    continue;
-                for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
-                    if (SignatureFinder::IsInk(line[x], threshold)) {
-                        ++counts[size_t(colour.share(line[x]))];
+            for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx)
+                for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x) {
+                    if (!SignatureFinder::IsInk(line[x], threshold))
+                        continue;
+                    const int share = colour.share(line[x]);
+                    if (row[bx]) {
+                        ++counts[size_t(share)];
                         ++total;
+                    } else {
+                        ++others;
+                        colouredOthers += share >= ColouredShare;
                     }
-            }
+                }
         }
     }
+    colour.greyPrint = colouredOthers * 3 < others || others == 0;
     // In colour when at least a third of the ink plainly is: the print
     // taken in with the writing seldom outweighs it.
     int plain = 0;
@@ -765,18 +771,35 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         mask(b.box).setTo(255, labels(b.box) == b.label);
     }
     Recover(a, mask);
-    TrimTails(a, mask);
-    cv::dilate(mask, mask, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
-    cv::Mat back;
     cv::Mat toGrid;
     cv::invertAffineTransform(a.toUpright, toGrid);
-    cv::warpAffine(mask, back, toGrid, a.grid, cv::INTER_NEAREST);
-    const cv::Rect blocks = cv::boundingRect(back);
+    // The writing's blocks on the picture's block grid, a block around.
+    const auto onGrid = [&](const cv::Mat& upright) {
+        cv::Mat grown, back;
+        cv::dilate(upright, grown, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+        cv::warpAffine(grown, back, toGrid, a.grid, cv::INTER_NEAREST);
+        return back;
+    };
+    const int k = a.block;
+    cv::Mat back = onGrid(mask);
+    cv::Rect blocks = cv::boundingRect(back);
     if (blocks.empty())
         return {};
+    InkColour colour = WritingColour(picture, threshold, back, blocks, k);
+    // A pen's coloured underline that runs on past the name is the hand's
+    // own, however flat; the printed rule's ends the tails are cut for stay
+    // out by their grey. Where the print is coloured too, only the shape
+    // tells them apart.
+    if (!colour.coloured || !colour.greyPrint) {
+        TrimTails(a, mask);
+        back = onGrid(mask);
+        blocks = cv::boundingRect(back);
+        if (blocks.empty())
+            return {};
+        colour = WritingColour(picture, threshold, back, blocks, k);
+    }
     const bool grey = picture.format() == QImage::Format_Grayscale8;
-    const int k = a.block;
-    const Foreign foreign{picture, threshold, back, k, grey, WritingColour(picture, threshold, back, blocks, k)};
+    const Foreign foreign{picture, threshold, back, k, grey, colour};
     int left = picture.width(), top = picture.height(), right = -1, bottom = -1;
     for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
         const uchar* row = back.ptr<uchar>(by);
