@@ -640,6 +640,91 @@ InkColour WritingColour(const QImage& picture, int threshold, const cv::Mat& wri
     return colour;
 }
 
+// A coloured pen's stroke straight and long enough to pass for a printed
+// line (an underline, often drawn along the form's rule) was taken out
+// with the lines, and only where it meets the writing was it brought back.
+// The run of line in the writing's colour that leads on from the writing
+// is the pen's, to its end, when it ends about as near the writing as a
+// hand's stroke does: a printed rule in the pen's colour runs on across
+// the field.
+bool RecoverColouredLines(const QImage& picture, int threshold, const Analysis& a, const InkColour& colour,
+                          cv::Mat& mask)
+{
+    const cv::Rect writing = cv::boundingRect(mask);
+    if (writing.empty())
+        return false;
+    // An underline is drawn a little under the writing, not always
+    // touching it.
+    const int under = 2 * LineThickness + 2;
+    const cv::Rect near(writing.x - 2, writing.y - under, writing.width + 4, writing.height + 2 * under);
+    cv::Rect lines;
+    for (const Blob& b : a.blobs)
+        if (b.printedLine && !(b.box & near).empty())
+            lines |= b.box;
+    if (lines.empty())
+        return false;
+    // The lines' box on the picture's block grid: its corners turned back.
+    cv::Mat toGrid;
+    cv::invertAffineTransform(a.toUpright, toGrid);
+    std::vector<cv::Point2f> corners{cv::Point2f(float(lines.x), float(lines.y)),
+                                     cv::Point2f(float(lines.br().x), float(lines.y)),
+                                     cv::Point2f(float(lines.x), float(lines.br().y)),
+                                     cv::Point2f(float(lines.br().x), float(lines.br().y))};
+    cv::transform(corners, corners, toGrid);
+    const cv::Rect onGrid = (cv::boundingRect(corners) + cv::Size(2, 2)) & cv::Rect(cv::Point(), a.grid);
+    if (onGrid.empty())
+        return false;
+    // Blocks a quarter of whose pixels at least are ink of the writing's
+    // colour: a thin stroke along the rule fills only part of a block.
+    const int k = a.block;
+    cv::Mat coloured = cv::Mat::zeros(a.grid, CV_8UC1);
+    for (int by = onGrid.y; by < onGrid.y + onGrid.height; ++by) {
+        uchar* out = coloured.ptr<uchar>(by);
+        for (int bx = onGrid.x; bx < onGrid.x + onGrid.width; ++bx) {
+            int count = 0, pixels = 0;
+            for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
+                const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+                for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x, ++pixels)
+                    count += SignatureFinder::IsInk(line[x], threshold) && colour.share(line[x]) >= colour.least;
+            }
+            if (pixels > 0 && count * 4 >= pixels)
+                out[bx] = 255;
+        }
+    }
+    cv::Mat upright;
+    cv::warpAffine(coloured, upright, a.toUpright, a.parts.size(), cv::INTER_NEAREST);
+    upright &= a.lineParts > 0;
+    // A pale stretch of the stroke may leave a block out: runs a block
+    // apart are one.
+    cv::Mat joined, labels;
+    cv::dilate(upright, joined, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    cv::Mat stats, centroids;
+    const int n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
+    cv::Mat touching;
+    cv::dilate(mask, touching, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 2 * under + 1)));
+    std::vector<uchar> leads(size_t(n), 0);
+    for (int y = near.y; y < near.y + near.height; ++y)
+        for (int x = near.x; x < near.x + near.width; ++x)
+            if (y >= 0 && x >= 0 && y < mask.rows && x < mask.cols && touching.at<uchar>(y, x) && upright.at<uchar>(y, x))
+                leads[size_t(labels.at<int>(y, x))] = 1;
+    const cv::Rect reach(writing.x - writing.width / 2, writing.y - writing.height, writing.width * 2,
+                         writing.height * 3);
+    bool added = false;
+    for (int i = 1; i < n; ++i) {
+        const cv::Rect run(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                           stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+        leads[size_t(i)] = leads[size_t(i)] && (run & reach) == run;
+        added = added || leads[size_t(i)];
+    }
+    if (!added)
+        return false;
+    for (int y = lines.y; y < lines.y + lines.height; ++y)
+        for (int x = lines.x; x < lines.x + lines.width; ++x)
+            if (upright.at<uchar>(y, x) && leads[size_t(labels.at<int>(y, x))])
+                mask.at<uchar>(y, x) = 255;
+    return true;
+}
+
 // Ink on the picture that is not the writing's: a label, a box's side, and
 // grey print among coloured writing.
 struct Foreign {
@@ -797,6 +882,10 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         if (blocks.empty())
             return {};
         colour = WritingColour(picture, threshold, back, blocks, k);
+    }
+    if (colour.coloured && RecoverColouredLines(picture, threshold, a, colour, mask)) {
+        back = onGrid(mask);
+        blocks = cv::boundingRect(back);
     }
     const bool grey = picture.format() == QImage::Format_Grayscale8;
     const Foreign foreign{picture, threshold, back, k, grey, colour};

@@ -205,21 +205,25 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<int>("ruleFrom");
     QTest::addColumn<int>("ruleTo");
     QTest::addColumn<int>("underlineTo");
+    QTest::addColumn<bool>("straight");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false;
     // A swash from the last letter back under the whole name, clear of the
     // rule below: its flat bottom runs like a line, but it bows.
-    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640;
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false;
     // A blue underline that runs on flat along the grey rule well past the
     // name: the pen's, however straight, where the rule's ends are not.
-    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950;
+    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false;
+    // Drawn with a ruler over the rule: as straight as the rule and merged
+    // with it, the pen's to its end by its colour.
+    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -234,6 +238,7 @@ void TestSignature::inkOnRules()
     QFETCH(int, ruleFrom);
     QFETCH(int, ruleTo);
     QFETCH(int, underlineTo);
+    QFETCH(bool, straight);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
     {
@@ -267,7 +272,10 @@ void TestSignature::inkOnRules()
             // bowed, meeting the rule at its end.
             if (dashed)
                 p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
-            else {
+            else if (straight) {
+                p.setPen(QPen(QColor(20, 30, 110), 5, Qt::SolidLine, Qt::RoundCap));
+                p.drawLine(QPointF(850, ruleY - 2), QPointF(underlineTo, ruleY - 2));
+            } else {
                 QPainterPath along(QPointF(850, ruleY - 6));
                 along.quadTo(QPointF((850 + underlineTo) / 2.0, ruleY - 14), QPointF(underlineTo, ruleY - 4));
                 p.drawPath(along);
