@@ -169,8 +169,8 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<
 
 // Seeds are the tall strokes; they are gathered into clusters of one
 // hand's writing, each word reaching the next across a word's gap.
-std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const std::vector<int>& seeds,
-                            const std::vector<char>& printedRow, double lineGap)
+std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const cv::Mat& lineParts, const std::vector<Cut>& cuts,
+                            const std::vector<int>& seeds, const std::vector<char>& printedRow, double lineGap)
 {
     // Short letters between the tall ones carry a word from one to the
     // next: every stroke that is not printed text may join. Dots are left
@@ -182,6 +182,33 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<Cu
         if (blobs[i].kind == SignatureInk::Kind::Stroke && !printedRow[i] && !cuts[i].stub
             && (blobs[i].area >= SmallPart || (blobs[i].area > 2 && (cuts[i].top || cuts[i].bottom))))
             joinable.push_back(int(i));
+    // A printed rule the writing sits on (or hangs from) parts it from the
+    // print on its other side, a label under the line: a letter or a dot
+    // there is none of the writing's, unless the rule cut it off a stroke;
+    // a flat piece may be the hand's underline.
+    const auto acrossRule = [&](const cv::Rect& writing, int other) {
+        const cv::Rect& o = blobs[size_t(other)].box;
+        if (cuts[size_t(other)].top || cuts[size_t(other)].bottom
+            || (o.height < 2 * SignatureInk::LineThickness && o.width > 2 * o.height))
+            return false;
+        const int slack = SignatureInk::LineThickness;
+        int from, to;
+        if (o.y >= writing.y + writing.height - slack)
+            from = writing.y + writing.height - slack, to = o.y;
+        else if (o.y + o.height <= writing.y + slack)
+            from = o.y + o.height, to = writing.y + slack;
+        else
+            return false;
+        from = std::max(0, from), to = std::min(lineParts.rows, to);
+        int crossed = 0;
+        for (int x = std::max(0, o.x); x < std::min(lineParts.cols, o.x + o.width); ++x)
+            for (int y = from; y < to; ++y)
+                if (lineParts.at<int>(y, x)) {
+                    ++crossed;
+                    break;
+                }
+        return crossed * 2 > o.width;
+    };
     std::vector<Cluster> clusters;
     std::vector<int> owner(blobs.size(), -1);
     for (int seed : seeds) {
@@ -199,7 +226,8 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const std::vector<Cu
             const int h = tallest;
             const cv::Rect reach = Expanded(c.box, int(WordGap * h), int(lineGap * h));
             for (int other : joinable) {
-                if (owner[size_t(other)] >= 0 || (blobs[size_t(other)].box & reach).empty())
+                if (owner[size_t(other)] >= 0 || (blobs[size_t(other)].box & reach).empty()
+                    || acrossRule(blobs[size_t(seed)].box, other))
                     continue;
                 owner[size_t(other)] = int(clusters.size());
                 c.members.push_back(other);
@@ -343,12 +371,12 @@ Found Find(const QImage& picture, int threshold)
     // parts that looks printed is left out before the writing is gathered,
     // so that a signature just under a typed line is not joined to it.
     std::vector<char> excluded = printedRow;
-    for (const Cluster& row : Gather(a.blobs, cuts, seeds, printedRow, 0.0))
+    for (const Cluster& row : Gather(a.blobs, a.lineParts, cuts, seeds, printedRow, 0.0))
         if (row.box.height <= LargePrint * glyph && LooksPrinted(a.blobs, cuts, row))
             for (int m : row.members)
                 excluded[size_t(m)] = 1;
     std::erase_if(seeds, [&](int i) { return excluded[size_t(i)] != 0; });
-    std::vector<Cluster> clusters = Gather(a.blobs, cuts, seeds, excluded, LineGap);
+    std::vector<Cluster> clusters = Gather(a.blobs, a.lineParts, cuts, seeds, excluded, LineGap);
     const Cluster* best = nullptr;
     for (Cluster& c : clusters) {
         if (LooksPrinted(a.blobs, cuts, c))

@@ -437,7 +437,29 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
     const Tail leftTail{leftLength, 0, left - 1, leftLength > Keep ? flat(0, left - 1) : -1, 0, left / 2};
     const Tail rightTail{rightLength, right + 1, box.width - 1, rightLength > Keep ? flat(right + 1, box.width - 1) : -1,
                          right + 1 + rightLength / 2, box.width - 1};
-    const auto isLong = [&](const Tail& t) { return t.row >= 0 && t.length > body / 12 + Keep; };
+    // In the row of a rule that runs on past the writing (a stretch of an
+    // underline taken out with the lines does not), or level to a block
+    // from end to end, as a rule is on the upright grid: a hand's stroke,
+    // however flat, rises or falls towards its end.
+    const auto level = [&](const Tail& t) {
+        const int third = std::max(1, (t.to - t.from + 1) / 3);
+        const auto middle = [&](int from, int to) {
+            std::vector<int> middles;
+            for (int x = from; x <= to; ++x)
+                if (first[size_t(x)] >= 0)
+                    middles.push_back(first[size_t(x)] + last[size_t(x)]);
+            return Median(middles);
+        };
+        return std::abs(middle(t.from, t.from + third - 1) - middle(t.to - third + 1, t.to)) <= LineThickness / 2;
+    };
+    const auto inRuleRow = [&](int twiceRow) {
+        return std::any_of(rules.begin(), rules.end(), [&](const Rule& r) {
+            return r.length > box.width && twiceRow >= 2 * r.from && twiceRow <= 2 * r.to;
+        });
+    };
+    const auto isLong = [&](const Tail& t) {
+        return t.row >= 0 && t.length > body / 12 + Keep && (inRuleRow(t.row) || level(t));
+    };
     const auto kept = [&](const Tail& t, const Tail& other) {
         if (t.row < 0)
             return -1;

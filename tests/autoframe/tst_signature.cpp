@@ -206,24 +206,28 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<int>("ruleTo");
     QTest::addColumn<int>("underlineTo");
     QTest::addColumn<bool>("straight");
+    QTest::addColumn<bool>("black");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false;
     // A swash from the last letter back under the whole name, clear of the
     // rule below: its flat bottom runs like a line, but it bows.
-    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false;
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false;
     // A blue underline that runs on flat along the grey rule well past the
     // name: the pen's, however straight, where the rule's ends are not.
-    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false;
+    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false;
     // Drawn with a ruler over the rule: as straight as the rule and merged
     // with it, the pen's to its end by its colour.
-    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true;
+    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false;
+    // A black underline, clear of the rule, that runs on past the name
+    // and rises at its end: flat as a rule's bare end, but a rule is level.
+    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -239,12 +243,14 @@ void TestSignature::inkOnRules()
     QFETCH(int, ruleTo);
     QFETCH(int, underlineTo);
     QFETCH(bool, straight);
+    QFETCH(bool, black);
+    const QColor pen = black ? QColor(25, 25, 25) : QColor(20, 30, 110);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(20, 30, 110), 10, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(pen, 10, Qt::SolidLine, Qt::RoundCap));
         // Letters of several heights; the tallest tops near 2840.
         const double tops[2][3] = {{2790, 2880, 2820}, {2800, 2880, 2850}};
         for (int word = 0; word < 2; ++word) {
@@ -256,24 +262,28 @@ void TestSignature::inkOnRules()
             p.drawPath(letters);
         }
         if (loop) {
-            p.setPen(QPen(QColor(20, 30, 110), 6));
+            p.setPen(QPen(pen, 6));
             p.drawEllipse(QRectF(1600, ruleY, 90, 28));
         }
         if (swash) {
-            p.setPen(QPen(QColor(20, 30, 110), 6, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(pen, 6, Qt::SolidLine, Qt::RoundCap));
             QPainterPath flourish(QPointF(1580, 2985));
             flourish.quadTo(QPointF(1560, 3040), QPointF(1480, 3048));
             flourish.quadTo(QPointF(1180, 3064), QPointF(880, 3040));
             p.drawPath(flourish);
         }
         if (underline) {
-            p.setPen(QPen(QColor(20, 30, 110), 7, Qt::SolidLine, Qt::RoundCap));
+            p.setPen(QPen(pen, 7, Qt::SolidLine, Qt::RoundCap));
             // From the rule, a little before the name, rising off it; or
             // bowed, meeting the rule at its end.
             if (dashed)
                 p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
-            else if (straight) {
-                p.setPen(QPen(QColor(20, 30, 110), 5, Qt::SolidLine, Qt::RoundCap));
+            else if (black) {
+                QPainterPath rising(QPointF(880, 3010));
+                rising.quadTo(QPointF(1300, 3030), QPointF(underlineTo, 2990));
+                p.drawPath(rising);
+            } else if (straight) {
+                p.setPen(QPen(pen, 5, Qt::SolidLine, Qt::RoundCap));
                 p.drawLine(QPointF(850, ruleY - 2), QPointF(underlineTo, ruleY - 2));
             } else {
                 QPainterPath along(QPointF(850, ruleY - 6));
@@ -307,29 +317,39 @@ void TestSignature::printNearTheWriting_data()
 {
     QTest::addColumn<int>("labelGap");
     QTest::addColumn<bool>("upsideDown");
+    QTest::addColumn<bool>("onRule");
     // Print a few pixels under the writing stays out of the margin.
-    QTest::newRow("label just under the name") << 7 << false;
-    QTest::newRow("label just under the name, page upside down") << 7 << true;
+    QTest::newRow("label just under the name") << 7 << false << false;
+    QTest::newRow("label just under the name, page upside down") << 7 << true << false;
     // A grey label the blue writing runs into is print all the same: the
     // crop stops at the writing's own ink.
-    QTest::newRow("label touching the name") << -10 << false;
-    QTest::newRow("label touching the name, page upside down") << -10 << true;
+    QTest::newRow("label touching the name") << -10 << false << false;
+    QTest::newRow("label touching the name, page upside down") << -10 << true << false;
     // Handwriting upside down shares the line of its tops, as capitals
     // do; it is still handwriting.
-    QTest::newRow("page upside down") << 60 << true;
+    QTest::newRow("page upside down") << 60 << true << false;
+    // Black writing on a rule, the label large print just under the rule:
+    // the rule parts the label from the writing.
+    QTest::newRow("label under the rule the name sits on") << 14 << false << true;
+    QTest::newRow("label under the rule the name sits on, page upside down") << 14 << true << true;
 }
 
 void TestSignature::printNearTheWriting()
 {
     QFETCH(int, labelGap);
     QFETCH(bool, upsideDown);
+    QFETCH(bool, onRule);
     QImage page = Paper(2480, 3508);
     QRect ink, label;
     {
         QPainter p(&page);
         PrintRows(p, 400, 8);
+        if (onRule) {
+            p.setPen(QPen(QColor(40, 40, 40), 3));
+            p.drawLine(300, 2990, 2200, 2990);
+        }
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(onRule ? QColor(25, 25, 25) : QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
         // Two words of separate letters of several heights on one baseline.
         const double tops[2][4] = {{2790, 2880, 2830, 2870}, {2810, 2875, 2800, 2880}};
         for (int word = 0; word < 2; ++word)
@@ -340,11 +360,12 @@ void TestSignature::printNearTheWriting()
                 p.drawPath(letter);
             }
         ink = QRect(QPoint(895, 2840), QPoint(1730, 2990));
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPixelSize(30);
+        QFont font(onRule ? QStringLiteral("Liberation Serif") : QStringLiteral("Liberation Sans"));
+        font.setPixelSize(onRule ? 60 : 30);
+        font.setItalic(onRule);
         p.setFont(font);
         p.setPen(QColor(30, 30, 30));
-        const QRect text(1100, 2990 + labelGap, 600, 40);
+        const QRect text(1100, 2990 + labelGap, onRule ? 900 : 600, onRule ? 90 : 40);
         p.drawText(text, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Firma leggibile del titolare"), &label);
         // The letters start below the text's box; of letters the writing
         // runs into, what lies below it.
