@@ -125,6 +125,36 @@ Result Chosen(const FaceModels& models, const QImage& readable, const Search& se
     return result;
 }
 
+// A face upside down can pass for an upright one (a moustache and a mouth
+// read as brows and eyes): around the face found, the detector is asked
+// whether it sees a face better the other way up.
+bool LikelierTurned(const FaceModels& models, const dlib::array2d<unsigned char>& copy, const Search& search)
+{
+    const auto best = std::max_element(search.found.begin(), search.found.end(), [](const auto& a, const auto& b) {
+        return a.detection_confidence < b.detection_confidence;
+    });
+    if (best == search.found.end())
+        return false;
+    const dlib::rectangle& r = best->rect;
+    const long grow = std::max(r.width(), r.height()) / 2;
+    const long left = std::max(0L, r.left() - grow), top = std::max(0L, r.top() - grow);
+    const long right = std::min(copy.nc() - 1, r.right() + grow), bottom = std::min(copy.nr() - 1, r.bottom() + grow);
+    if (right <= left || bottom <= top)
+        return false;
+    dlib::array2d<unsigned char> around(bottom - top + 1, right - left + 1);
+    for (long y = top; y <= bottom; ++y)
+        for (long x = left; x <= right; ++x)
+            around[y - top][x - left] = copy[y][x];
+    double upright = -1;
+    for (const dlib::rect_detection& d : models.detect(around))
+        upright = std::max(upright, d.detection_confidence);
+    GreyPicture::Turn(around);
+    double turned = -1;
+    for (const dlib::rect_detection& d : models.detect(around))
+        turned = std::max(turned, d.detection_confidence);
+    return turned > upright;
+}
+
 } // namespace
 
 QPointF Face::leftEye() const
@@ -197,8 +227,14 @@ Result FindWith(const FaceModels* models, const QImage& picture, bool tryTurned)
             if (turned && !tryTurned)
                 break;
             Search search = Detect(*models, copy, readable.size(), turned);
-            if (std::any_of(search.found.begin(), search.found.end(), Sure))
+            if (std::any_of(search.found.begin(), search.found.end(), Sure)) {
+                if (!turned && tryTurned && LikelierTurned(*models, copy, search)) {
+                    Search other = Detect(*models, copy, readable.size(), true);
+                    if (Likeliest(other) > Likeliest(search))
+                        return Chosen(*models, readable, other);
+                }
                 return Chosen(*models, readable, search);
+            }
             if (!search.found.empty() && (!doubtful || Likeliest(search) > Likeliest(*doubtful)))
                 doubtful = std::move(search);
         }
