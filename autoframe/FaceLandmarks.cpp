@@ -88,12 +88,17 @@ bool Sure(const dlib::rect_detection& d)
     return d.detection_confidence >= SureConfidence;
 }
 
-double Likeliest(const Search& search)
+double Likeliest(const std::vector<dlib::rect_detection>& found)
 {
     double best = -1;
-    for (const dlib::rect_detection& d : search.found)
+    for (const dlib::rect_detection& d : found)
         best = std::max(best, d.detection_confidence);
     return best;
+}
+
+double Likeliest(const Search& search)
+{
+    return Likeliest(search.found);
 }
 
 // The largest sure face and how many other sure faces lie apart from it;
@@ -145,14 +150,9 @@ bool LikelierTurned(const FaceModels& models, const dlib::array2d<unsigned char>
     for (long y = top; y <= bottom; ++y)
         for (long x = left; x <= right; ++x)
             around[y - top][x - left] = copy[y][x];
-    double upright = -1;
-    for (const dlib::rect_detection& d : models.detect(around))
-        upright = std::max(upright, d.detection_confidence);
+    const double upright = Likeliest(models.detect(around));
     GreyPicture::Turn(around);
-    double turned = -1;
-    for (const dlib::rect_detection& d : models.detect(around))
-        turned = std::max(turned, d.detection_confidence);
-    return turned > upright;
+    return Likeliest(models.detect(around)) > upright;
 }
 
 } // namespace

@@ -590,6 +590,8 @@ struct InkColour {
         const int dark = std::max(1, (d[0] + d[1] + d[2]) / 3);
         return std::min(ShareBins - 1, 100 * (std::max({d[0], d[1], d[2]}) - std::min({d[0], d[1], d[2]})) / dark);
     }
+    // Ink of the writing's own colour.
+    bool pen(QRgb c, int threshold) const { return SignatureFinder::IsInk(c, threshold) && share(c) >= least; }
 };
 
 InkColour WritingColour(const QImage& picture, int threshold, const cv::Mat& writing, const cv::Rect& blocks, int k)
@@ -669,8 +671,8 @@ InkColour WritingColour(const QImage& picture, int threshold, const cv::Mat& wri
 // is the pen's, to its end, when it ends about as near the writing as a
 // hand's stroke does: a printed rule in the pen's colour runs on across
 // the field.
-bool RecoverColouredLines(const QImage& picture, int threshold, const Analysis& a, const InkColour& colour,
-                          cv::Mat& mask)
+bool RecoverColouredLines(const QImage& picture, int threshold, const Analysis& a, const cv::Mat& toGrid,
+                          const InkColour& colour, cv::Mat& mask)
 {
     const cv::Rect writing = cv::boundingRect(mask);
     if (writing.empty())
@@ -686,8 +688,6 @@ bool RecoverColouredLines(const QImage& picture, int threshold, const Analysis& 
     if (lines.empty())
         return false;
     // The lines' box on the picture's block grid: its corners turned back.
-    cv::Mat toGrid;
-    cv::invertAffineTransform(a.toUpright, toGrid);
     std::vector<cv::Point2f> corners{cv::Point2f(float(lines.x), float(lines.y)),
                                      cv::Point2f(float(lines.br().x), float(lines.y)),
                                      cv::Point2f(float(lines.x), float(lines.br().y)),
@@ -707,7 +707,7 @@ bool RecoverColouredLines(const QImage& picture, int threshold, const Analysis& 
             for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
                 const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
                 for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x, ++pixels)
-                    count += SignatureFinder::IsInk(line[x], threshold) && colour.share(line[x]) >= colour.least;
+                    count += colour.pen(line[x], threshold);
             }
             if (pixels > 0 && count * 4 >= pixels)
                 out[bx] = 255;
@@ -778,7 +778,7 @@ struct Foreign {
         for (int v = std::max(0, y - Reach); v <= std::min(picture.height() - 1, y + Reach); ++v) {
             const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(v));
             for (int u = std::max(0, x - Reach); u <= std::min(picture.width() - 1, x + Reach); ++u)
-                if (SignatureFinder::IsInk(line[u], threshold) && colour.share(line[u]) >= colour.least)
+                if (colour.pen(line[u], threshold))
                     return true;
         }
         return false;
@@ -905,7 +905,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
             return {};
         colour = WritingColour(picture, threshold, back, blocks, k);
     }
-    if (colour.coloured && RecoverColouredLines(picture, threshold, a, colour, mask)) {
+    if (colour.coloured && RecoverColouredLines(picture, threshold, a, toGrid, colour, mask)) {
         back = onGrid(mask);
         blocks = cv::boundingRect(back);
     }
