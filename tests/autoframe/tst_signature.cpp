@@ -207,27 +207,31 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<int>("underlineTo");
     QTest::addColumn<bool>("straight");
     QTest::addColumn<bool>("black");
+    QTest::addColumn<bool>("blueRule");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false << false;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false << false;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false << false;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false << false;
     // A swash from the last letter back under the whole name, clear of the
     // rule below: its flat bottom runs like a line, but it bows.
-    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false;
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false << false;
     // A blue underline that runs on flat along the grey rule well past the
     // name: the pen's, however straight, where the rule's ends are not.
-    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false;
+    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false << false;
     // Drawn with a ruler over the rule: as straight as the rule and merged
     // with it, the pen's to its end by its colour.
-    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false;
+    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false << false;
     // A black underline, clear of the rule, that runs on past the name
     // and rises at its end: flat as a rule's bare end, but a rule is level.
-    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true;
+    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true << false;
+    // A rule printed in the pen's own blue, the name sitting on it: of the
+    // same colour as the writing, but it runs on across the field.
+    QTest::newRow("rule in the pen's colour") << false << false << false << false << 2988 << 300 << 2200 << 1640 << false << false << true;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -244,6 +248,7 @@ void TestSignature::inkOnRules()
     QFETCH(int, underlineTo);
     QFETCH(bool, straight);
     QFETCH(bool, black);
+    QFETCH(bool, blueRule);
     const QColor pen = black ? QColor(25, 25, 25) : QColor(20, 30, 110);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
@@ -296,7 +301,7 @@ void TestSignature::inkOnRules()
     {
         QPainter p(&page);
         PrintRows(p, 400, 8);
-        p.setPen(QPen(QColor(40, 40, 40), 3, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen(blueRule ? pen : QColor(40, 40, 40), 3, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
         p.drawLine(ruleFrom, ruleY, ruleTo, ruleY);
         p.drawImage(0, 0, hand);
     }
