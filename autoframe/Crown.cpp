@@ -193,10 +193,29 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
     }
     const double threshold = Threshold(ref);
     Cell background = ref.mean;
+    // A change into something even (dark hair under a dark, patchy
+    // background) is judged against the spread of both sides: the
+    // background's alone may hide it.
+    const auto evenChange = [&](int row) {
+        const Reference below = ReferenceOf(grid, col, col + 1, row, row + run);
+        if (below.count < LastingShare * run)
+            return false;
+        const double pooled = LeastStep + SpreadFactor * (ref.spread + below.spread) / 2;
+        if (Distance(grid.at(col, row), background) <= pooled || Distance(below.mean, background) <= pooled)
+            return false;
+        int differing = 0;
+        for (int k = row; k < std::min(row + run, grid.rows()); ++k)
+            differing += grid.at(col, k).valid && Distance(grid.at(col, k), background) > pooled;
+        return differing >= LastingShare * run;
+    };
     for (int row = first + referenceRows; row <= lastRow; ++row) {
         const Cell& c = grid.at(col, row);
         if (!c.valid)
             return edge;
+        if (evenChange(row)) {
+            edge.row = row;
+            return edge;
+        }
         if (Distance(c, background) <= threshold) {
             // The background may shade slowly down the column.
             background.r += (c.r - background.r) * 0.1f;

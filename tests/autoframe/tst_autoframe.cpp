@@ -82,14 +82,20 @@ struct Portrait {
     double crown = 96;
 };
 
-Portrait DrawnPortrait(QColor background, QColor hair, QColor skin)
+// patchy: the background in small patches a shade lighter or darker, as a
+// room or foliage shows behind a head.
+Portrait DrawnPortrait(QColor background, QColor hair, QColor skin, bool patchy = false)
 {
     Portrait p;
     p.picture = QImage(400, 500, QImage::Format_RGB32);
     p.picture.fill(background);
     QPainter painter(&p.picture);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
+    QRandomGenerator shades(11);
+    for (int y = 0; patchy && y < 500; y += 4)
+        for (int x = 0; x < 400; x += 8)
+            painter.fillRect(x, y, 8, 4, background.lighter(40 + int(shades.bounded(120))));
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(QColor(60, 70, 90));
     painter.drawEllipse(QRectF(40, 400, 320, 260)); // shoulders
     painter.setBrush(hair);
@@ -236,14 +242,18 @@ void TestAutoframe::crownOnDrawnHeads_data()
     QTest::addColumn<QColor>("hair");
     QTest::addColumn<int>("photographTop");
     QTest::addColumn<bool>("measured");
+    QTest::addColumn<bool>("patchy");
     const QColor skin(214, 170, 140);
-    QTest::newRow("dark hair, light background") << QColor(236, 236, 232) << QColor(45, 33, 28) << 0 << true;
-    QTest::newRow("light hair, dark background") << QColor(40, 52, 78) << QColor(226, 204, 150) << 0 << true;
-    QTest::newRow("light hair, light background") << QColor(238, 238, 238) << QColor(200, 178, 130) << 0 << true;
-    QTest::newRow("bald") << QColor(150, 170, 200) << skin << 0 << true;
-    QTest::newRow("crown just under the top edge") << QColor(236, 236, 232) << QColor(45, 33, 28) << 80 << true;
-    QTest::newRow("hair runs into the top edge") << QColor(236, 236, 232) << QColor(45, 33, 28) << 120 << false;
-    QTest::newRow("hair the background's colour") << QColor(120, 120, 120) << QColor(120, 120, 120) << 0 << false;
+    QTest::newRow("dark hair, light background") << QColor(236, 236, 232) << QColor(45, 33, 28) << 0 << true << false;
+    QTest::newRow("light hair, dark background") << QColor(40, 52, 78) << QColor(226, 204, 150) << 0 << true << false;
+    QTest::newRow("light hair, light background") << QColor(238, 238, 238) << QColor(200, 178, 130) << 0 << true << false;
+    QTest::newRow("bald") << QColor(150, 170, 200) << skin << 0 << true << false;
+    QTest::newRow("crown just under the top edge") << QColor(236, 236, 232) << QColor(45, 33, 28) << 80 << true << false;
+    QTest::newRow("hair runs into the top edge") << QColor(236, 236, 232) << QColor(45, 33, 28) << 120 << false << false;
+    QTest::newRow("hair the background's colour") << QColor(120, 120, 120) << QColor(120, 120, 120) << 0 << false << false;
+    // Near-black hair under a dark, patchy room: the patches differ among
+    // themselves nearly as much as from the hair.
+    QTest::newRow("black hair, patchy dark background") << QColor(30, 26, 18) << QColor(6, 5, 3) << 0 << true << true;
 }
 
 void TestAutoframe::crownOnDrawnHeads()
@@ -252,7 +262,8 @@ void TestAutoframe::crownOnDrawnHeads()
     QFETCH(QColor, hair);
     QFETCH(int, photographTop);
     QFETCH(bool, measured);
-    Portrait portrait = DrawnPortrait(background, hair, QColor(214, 170, 140));
+    QFETCH(bool, patchy);
+    Portrait portrait = DrawnPortrait(background, hair, QColor(214, 170, 140), patchy);
     const QRect photograph(0, photographTop, 400, 500 - photographTop);
     const QImage picture = Scanned(portrait.picture, 6, 3);
     const Crown::Found crown = Crown::Measure(picture, portrait.face, photograph);
