@@ -349,6 +349,42 @@ Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& hea
     return {double(last), last == 0};
 }
 
+Crown HalfwayCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found, double depth)
+{
+    const int start = int(found.row);
+    const int inside = start + int(std::lround(depth));
+    if (found.atTop || depth < 2 || inside >= rgb.rows)
+        return found;
+    // In strips across the head's columns, each with its own halfway row:
+    // the top of a head is not always on its axis (a parting, a bun).
+    const double strip = std::max(3.0, head.halfWidth / 6);
+    const auto fromWall = [&](double offset, int y) {
+        const double cx = head.through.x() + head.slope * (head.through.y() - y) + offset;
+        const int from = std::max(0, int(std::lround(cx - strip / 2)));
+        const int to = std::min(rgb.cols - 1, int(std::lround(cx + strip / 2)));
+        double d[3] = {0, 0, 0};
+        const cv::Vec3b* p = rgb.ptr<cv::Vec3b>(y);
+        for (int x = from; x <= to; ++x)
+            for (int c = 0; c < 3; ++c)
+                d[c] += p[x][c] - model.at(c, x, y);
+        const double n = std::max(1, to - from + 1);
+        return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / n;
+    };
+    int top = -1;
+    for (double offset = -head.halfWidth; offset <= head.halfWidth; offset += strip) {
+        const double inHead = fromWall(offset, inside);
+        const double wall = start > 0 ? fromWall(offset, start - 1) : 0;
+        if (inHead < wall + RowThreshold)
+            continue;
+        for (int y = start; y < inside; ++y)
+            if (fromWall(offset, y) >= (inHead + wall) / 2) {
+                top = top < 0 ? y : std::min(top, y);
+                break;
+            }
+    }
+    return top < 0 ? found : Crown{double(top), false};
+}
+
 bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow)
 {
     // Hair cut by the edge, or a crown, leaves wall beside it.

@@ -70,6 +70,13 @@ bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow
 // crown goes on up while those averages differ from the wall.
 Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found);
 
+// The pixel mask ends where a head's edge first stands out of the wall's
+// grain, which on a soft or enlarged photo is well outside the edge, and
+// farther where the edge is brighter (a bald head's shine). The crown is
+// moved down to the highest row where a strip of the head's columns is
+// halfway from the wall to the head below it, at most depth rows.
+Crown HalfwayCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found, double depth);
+
 // Where the crown of a head cut by the photo's top edge lies above it (a
 // negative row), from the outline of the hair seen below the edge: the top
 // of a head is close to half an ellipse, whose widest row and width, with

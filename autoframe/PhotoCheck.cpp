@@ -49,6 +49,10 @@ constexpr double DarkWall = 70;
 // above the brows joins the face before the crown is looked for.
 constexpr double Forehead = 0.3;
 
+// The crown's edge is looked for this far under where the pixel mask ends,
+// in parts of the brows' height above the chin.
+constexpr double HalfwayDepth = 0.08;
+
 // Photos larger than this are measured reduced: every measure is a share of
 // the photo or made at the face's own scale.
 constexpr int WorkingHeight = 480;
@@ -111,8 +115,15 @@ void MeasureHead(Report& report, const cv::Mat& rgb, const cv::Mat& grey, const 
     columns.slope = std::tan(face.rollDegrees() * M_PI / 180.0);
     columns.halfWidth = 0.3 * std::hypot(face.points[16].x() - face.points[0].x(), face.points[16].y() - face.points[0].y());
     columns.top = brows - Forehead * span;
-    const CheckBackground::Crown crown =
-        CheckBackground::ExtendCrown(smooth, model, columns, CheckBackground::FindCrown(person, columns));
+    // Grain and JPEG blocks leave a few pixels off the wall along the top
+    // of a head: a spur of them is no crown.
+    const int open = std::max(3, int(h / 60) | 1);
+    cv::Mat solid;
+    cv::morphologyEx(person, solid, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_ELLIPSE, {open, open}));
+    const CheckBackground::Crown crown = CheckBackground::HalfwayCrown(
+        smooth, model, columns,
+        CheckBackground::ExtendCrown(smooth, model, columns, CheckBackground::FindCrown(solid, columns)),
+        HalfwayDepth * span);
     const double estimate = 100.0 * (chin - (brows - CrownEstimate * span)) / h;
     const double above = (brows - crown.row) / span;
     const double found = 100.0 * (chin - crown.row) / h;

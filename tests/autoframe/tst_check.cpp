@@ -135,6 +135,8 @@ private slots:
     void crownHiddenInTheWall();
     void crownAboveTheEdge_data();
     void crownAboveTheEdge();
+    void crownAtTheEdge_data();
+    void crownAtTheEdge();
     void photographInsideThePaper();
     void twoFaces();
     void faceKnownBeforehand();
@@ -282,6 +284,50 @@ void TestCheck::crownAboveTheEdge()
     QCOMPARE(found.has_value(), known);
     if (known)
         QVERIFY2(qAbs(*found - crown) <= 0.1 * halfAxis, qPrintable(QString::number(*found)));
+}
+
+// A soft photo's head: the crown is put where the head's edge is, not
+// where its blur first stands out of the wall, however bright the head's
+// top, and wherever along the top the head is highest.
+void TestCheck::crownAtTheEdge_data()
+{
+    QTest::addColumn<QColor>("wall");
+    QTest::addColumn<QColor>("head");
+    QTest::addColumn<QColor>("top"); // the head's top: a shine, a bun
+    QTest::addColumn<int>("topAt");  // the bun's middle right of the axis, 0 for none
+    QTest::newRow("soft edge") << QColor(150, 140, 130) << QColor(60, 45, 40) << QColor(60, 45, 40) << 0;
+    QTest::newRow("bald head's shine") << QColor(150, 140, 130) << QColor(215, 165, 145) << QColor(255, 245, 235) << 0;
+    QTest::newRow("bun beside the parting") << QColor(205, 205, 200) << QColor(40, 32, 28) << QColor(40, 32, 28) << 40;
+}
+
+void TestCheck::crownAtTheEdge()
+{
+    QFETCH(QColor, wall);
+    QFETCH(QColor, head);
+    QFETCH(QColor, top);
+    QFETCH(int, topAt);
+    constexpr int Crown = 30;
+    const auto bgr = [](const QColor& c) { return cv::Scalar(c.red(), c.green(), c.blue()); };
+    cv::Mat rgb(320, 265, CV_8UC3, bgr(wall));
+    // A bun stands out of a dome a little lower; a shine covers the top.
+    const int dome = topAt == 0 ? Crown : Crown + 12;
+    cv::ellipse(rgb, cv::Point(132, 150), cv::Size(90, 150 - dome), 0, 0, 360, bgr(head), cv::FILLED);
+    if (topAt == 0)
+        cv::ellipse(rgb, cv::Point(132, 80), cv::Size(60, 50), 0, 180, 360, bgr(top), cv::FILLED);
+    else
+        cv::circle(rgb, cv::Point(132 + topAt, Crown + 22), 22, bgr(top), cv::FILLED);
+    cv::GaussianBlur(rgb, rgb, {0, 0}, 3.0);
+    cv::Mat seed = cv::Mat::zeros(rgb.size(), CV_8UC1);
+    cv::ellipse(seed, cv::Point(132, 170), cv::Size(60, 60), 0, 0, 360, cv::Scalar(255), cv::FILLED);
+    const CheckBackground::Model model = CheckBackground::FitModel(rgb, 170);
+    const cv::Mat person = CheckBackground::Person(CheckBackground::NotWall(rgb, model), seed);
+    CheckBackground::HeadColumns columns;
+    columns.through = QPointF(132, 150);
+    columns.halfWidth = 50;
+    columns.top = 110;
+    const CheckBackground::Crown found = CheckBackground::HalfwayCrown(
+        rgb, model, columns, CheckBackground::FindCrown(person, columns), 12);
+    QVERIFY2(qAbs(found.row - Crown) <= 1.5, qPrintable(QString::number(found.row)));
 }
 
 // A crop too loose around a pasted photograph: paper on three sides, the
