@@ -182,6 +182,19 @@ Model Consensus(const std::vector<Sample>& segments)
     return best;
 }
 
+// How far the average colour of row y from column from to column to lies
+// from the wall's plane there: a band's average evens out a textured wall.
+double AverageFromWall(const cv::Mat& rgb, const Model& model, int y, int from, int to)
+{
+    double d[3] = {0, 0, 0};
+    const cv::Vec3b* p = rgb.ptr<cv::Vec3b>(y);
+    for (int x = from; x <= to; ++x)
+        for (int c = 0; c < 3; ++c)
+            d[c] += p[x][c] - model.at(c, x, y);
+    const double n = std::max(1, to - from + 1);
+    return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / n;
+}
+
 } // namespace
 
 double Model::at(int channel, int x, int y) const
@@ -299,7 +312,7 @@ Crown FindCrown(const cv::Mat& person, const HeadColumns& head)
     const int start = std::clamp(int(std::floor(head.top)), 0, person.rows - 1);
     int last = start, gap = 0;
     for (int y = start; y >= 0 && gap <= maxGap; --y) {
-        const double cx = head.through.x() + head.slope * (head.through.y() - y);
+        const double cx = head.axisAt(y);
         const int from = std::max(0, int(std::lround(cx - head.halfWidth)));
         const int to = std::min(w - 1, int(std::lround(cx + head.halfWidth)));
         const int needed = std::max(2, int(0.05 * (2 * head.halfWidth + 1)));
@@ -327,19 +340,12 @@ Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& hea
     const int maxGap = std::max(2, rgb.rows / 50);
     int last = int(found.row), gap = 0;
     for (int y = int(found.row) - 1; y >= 0 && gap <= maxGap; --y) {
-        const double cx = head.through.x() + head.slope * (head.through.y() - y);
+        const double cx = head.axisAt(y);
         const int from = std::max(0, int(std::lround(cx - half)));
         const int to = std::min(rgb.cols - 1, int(std::lround(cx + half)));
         if (to - from < 2)
             break;
-        double d[3] = {0, 0, 0};
-        const cv::Vec3b* p = rgb.ptr<cv::Vec3b>(y);
-        for (int x = from; x <= to; ++x)
-            for (int c = 0; c < 3; ++c)
-                d[c] += p[x][c] - model.at(c, x, y);
-        const double n = to - from + 1;
-        const double distance = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / n;
-        if (distance > threshold) {
+        if (AverageFromWall(rgb, model, y, from, to) > threshold) {
             last = y;
             gap = 0;
         } else {
@@ -359,16 +365,9 @@ Crown HalfwayCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& he
     // the top of a head is not always on its axis (a parting, a bun).
     const double strip = std::max(3.0, head.halfWidth / 6);
     const auto fromWall = [&](double offset, int y) {
-        const double cx = head.through.x() + head.slope * (head.through.y() - y) + offset;
-        const int from = std::max(0, int(std::lround(cx - strip / 2)));
-        const int to = std::min(rgb.cols - 1, int(std::lround(cx + strip / 2)));
-        double d[3] = {0, 0, 0};
-        const cv::Vec3b* p = rgb.ptr<cv::Vec3b>(y);
-        for (int x = from; x <= to; ++x)
-            for (int c = 0; c < 3; ++c)
-                d[c] += p[x][c] - model.at(c, x, y);
-        const double n = std::max(1, to - from + 1);
-        return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / n;
+        const double cx = head.axisAt(y) + offset;
+        return AverageFromWall(rgb, model, y, std::max(0, int(std::lround(cx - strip / 2))),
+                               std::min(rgb.cols - 1, int(std::lround(cx + strip / 2))));
     };
     int top = -1;
     for (double offset = -head.halfWidth; offset <= head.halfWidth; offset += strip) {
@@ -389,7 +388,7 @@ bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow
 {
     // Hair cut by the edge, or a crown, leaves wall beside it.
     const int y = std::clamp(crownRow + 2, 0, person.rows - 1);
-    const double cx = head.through.x() + head.slope * (head.through.y() - y);
+    const double cx = head.axisAt(y);
     const uchar* p = person.ptr<uchar>(y);
     int outside = 0, count = 0;
     for (int x = 0; x < person.cols; ++x)
@@ -411,7 +410,7 @@ std::optional<double> CrownAboveTop(const cv::Mat& person, const HeadColumns& he
     // pixels bridged; -1 when it runs on past where hair can reach.
     const auto halfWidthAt = [&](int y) {
         const uchar* p = person.ptr<uchar>(y);
-        const double cx = head.through.x() + head.slope * (head.through.y() - y);
+        const double cx = head.axisAt(y);
         const int centre = int(std::lround(cx));
         int side[2] = {0, 0};
         for (int dir = 0; dir < 2; ++dir) {

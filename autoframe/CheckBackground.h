@@ -49,6 +49,7 @@ struct HeadColumns {
     double slope = 0; // x change per row going up (from the roll)
     double halfWidth = 0;
     double top = 0; // the highest row the seed already counts as head
+    double axisAt(double y) const { return through.x() + slope * (through.y() - y); }
 };
 
 struct Crown {

@@ -196,17 +196,21 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
     // A change into something even (dark hair under a dark, patchy
     // background) is judged against the spread of both sides: the
     // background's alone may hide it.
+    // Most cells of the run from row on differ from the background by more
+    // than limit.
+    const auto lasting = [&](int row, double limit) {
+        int differing = 0;
+        for (int k = row; k < std::min(row + run, grid.rows()); ++k)
+            differing += grid.at(col, k).valid && Distance(grid.at(col, k), background) > limit;
+        return differing >= LastingShare * run;
+    };
     const auto evenChange = [&](int row) {
         const Reference below = ReferenceOf(grid, col, col + 1, row, row + run);
         if (below.count < LastingShare * run)
             return false;
         const double pooled = LeastStep + SpreadFactor * (ref.spread + below.spread) / 2;
-        if (Distance(grid.at(col, row), background) <= pooled || Distance(below.mean, background) <= pooled)
-            return false;
-        int differing = 0;
-        for (int k = row; k < std::min(row + run, grid.rows()); ++k)
-            differing += grid.at(col, k).valid && Distance(grid.at(col, k), background) > pooled;
-        return differing >= LastingShare * run;
+        return Distance(grid.at(col, row), background) > pooled && Distance(below.mean, background) > pooled
+            && lasting(row, pooled);
     };
     for (int row = first + referenceRows; row <= lastRow; ++row) {
         const Cell& c = grid.at(col, row);
@@ -224,10 +228,7 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
             background.texture += (c.texture - background.texture) * 0.1f;
             continue;
         }
-        int differing = 0;
-        for (int k = row; k < std::min(row + run, grid.rows()); ++k)
-            differing += grid.at(col, k).valid && Distance(grid.at(col, k), background) > threshold;
-        if (differing >= LastingShare * run) {
+        if (lasting(row, threshold)) {
             edge.row = row;
             return edge;
         }
