@@ -28,6 +28,9 @@ constexpr double LineGap = 0.35;
 // Print is at most this many times the typical glyph (a title, typed
 // data); handwriting may be as large but is seldom smaller.
 constexpr double LargePrint = 3.5;
+// A line straying no more than this many blocks along its length was
+// drawn with a ruler: a hand's stroke that long wavers more.
+constexpr double RuledBend = 1.5;
 // Parts of fewer blocks than this are as small as specks of dirt.
 constexpr int SmallPart = 10;
 // A picture with no more parts than this and nothing taller than print is
@@ -275,6 +278,32 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
     return shareTop && shareFoot;
 }
 
+// How far a line taken out strays across its length, in blocks: the
+// middle of its ink in each column, highest to lowest. A printed rule runs
+// parallel to the form's others, which the picture was turned upright by.
+double Bend(const SignatureInk::Analysis& a, const Blob& line)
+{
+    const cv::Mat own = a.lineParts(line.box) == line.label;
+    double lowest = 0, highest = 0;
+    bool any = false;
+    for (int x = 0; x < own.cols; ++x) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < own.rows; ++y)
+            if (own.at<uchar>(y, x)) {
+                sum += y;
+                ++n;
+            }
+        if (n == 0)
+            continue;
+        const double middle = sum / n;
+        lowest = any ? std::max(lowest, middle) : middle;
+        highest = any ? std::min(highest, middle) : middle;
+        any = true;
+    }
+    return lowest - highest;
+}
+
 // The small parts (dots, short letters, the pieces of a stroke cut by a
 // printed rule) that lie within the writing's reach and are not part of
 // a printed line of their own.
@@ -396,14 +425,17 @@ Found Find(const QImage& picture, int threshold)
     Attach(a.blobs, cuts, excluded, glyph, chosen);
     // An underline drawn straight enough to pass for a printed line: it
     // lies under the writing and spans little more than it, where a rule
-    // of the form runs on beyond.
+    // of the form runs on beyond. One that reaches past both ends of the
+    // writing as straight as a ruler and parallel to the form's rules is a
+    // rule cut short, by the box's sides or the page.
     const cv::Rect w = chosen.box;
     for (size_t i = 0; i < a.blobs.size(); ++i) {
         const cv::Rect& l = a.blobs[i].box;
         if (!a.blobs[i].printedLine || l.width < l.height)
             continue;
         if (l.x >= w.x - 0.15 * w.width && l.x + l.width <= w.x + 1.15 * w.width && l.y >= w.y + w.height / 3
-            && l.y <= w.y + 1.4 * w.height)
+            && l.y <= w.y + 1.4 * w.height
+            && !(l.x < w.x && l.x + l.width > w.x + w.width && Bend(a, a.blobs[i]) <= RuledBend))
             chosen.members.push_back(int(i));
     }
     return SignatureInk::Locate(source, threshold, a, chosen.members);

@@ -208,30 +208,34 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<bool>("straight");
     QTest::addColumn<bool>("black");
     QTest::addColumn<bool>("blueRule");
+    QTest::addColumn<double>("degrees");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false << false;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false << false << 0.0;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false << false;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false << false << 0.0;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false << false;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false << false << 0.0;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false << false;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false << false << 0.0;
     // A swash from the last letter back under the whole name, clear of the
     // rule below: its flat bottom runs like a line, but it bows.
-    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false << false;
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false << false << 0.0;
     // A blue underline that runs on flat along the grey rule well past the
     // name: the pen's, however straight, where the rule's ends are not.
-    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false << false;
+    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false << false << 0.0;
     // Drawn with a ruler over the rule: as straight as the rule and merged
     // with it, the pen's to its end by its colour.
-    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false << false;
+    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false << false << 0.0;
     // A black underline, clear of the rule, that runs on past the name
     // and rises at its end: flat as a rule's bare end, but a rule is level.
-    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true << false;
+    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true << false << 0.0;
     // A rule printed in the pen's own blue, the name sitting on it: of the
     // same colour as the writing, but it runs on across the field.
-    QTest::newRow("rule in the pen's colour") << false << false << false << false << 2988 << 300 << 2200 << 1640 << false << false << true;
+    QTest::newRow("rule in the pen's colour") << false << false << false << false << 2988 << 300 << 2200 << 1640 << false << false << true << 0.0;
+    // Black writing on a rule that the box's sides cut a little past the
+    // name: as straight as print, it is no underline of the hand's.
+    QTest::newRow("rule cut short past the name") << false << false << false << false << 2988 << 830 << 1660 << 1640 << false << true << false << -1.4;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -249,6 +253,7 @@ void TestSignature::inkOnRules()
     QFETCH(bool, straight);
     QFETCH(bool, black);
     QFETCH(bool, blueRule);
+    QFETCH(double, degrees);
     const QColor pen = black ? QColor(25, 25, 25) : QColor(20, 30, 110);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
@@ -305,8 +310,24 @@ void TestSignature::inkOnRules()
         p.drawLine(ruleFrom, ruleY, ruleTo, ruleY);
         p.drawImage(0, 0, hand);
     }
+    if (degrees != 0) {
+        // Turned about the field, as a page scanned askew.
+        QTransform turn;
+        turn.translate(1250, 2950).rotate(degrees).translate(-1250, -2950);
+        const auto turned = [&](const QImage& image, QColor fill) {
+            QImage out(image.size(), image.format());
+            out.fill(fill);
+            QPainter p(&out);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.setTransform(turn);
+            p.drawImage(0, 0, image);
+            return out;
+        };
+        hand = turned(hand, Qt::transparent);
+        page = turned(page, Qt::white);
+    }
     QRect ink;
-    for (int y = 2700; y < 3100; ++y)
+    for (int y = 2600; y < 3200; ++y)
         for (int x = 700; x < 2100; ++x)
             if (qAlpha(hand.pixel(x, y)) > 200)
                 ink |= QRect(x, y, 1, 1);
@@ -316,6 +337,10 @@ void TestSignature::inkOnRules()
     QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
     QVERIFY(found.selection.left() > ink.left() - 40 && found.selection.right() < ink.right() + 40);
+    // A rule that ends just past the name leaves none of its ends behind.
+    if (ruleTo < ink.right() + 100)
+        QVERIFY2(found.ink.left() >= ink.left() - 8 && found.ink.right() <= ink.right() + 8,
+                 qPrintable(QStringLiteral("%1 to %2, ink %3 to %4").arg(found.ink.left()).arg(found.ink.right()).arg(ink.left()).arg(ink.right())));
 }
 
 void TestSignature::printNearTheWriting_data()
