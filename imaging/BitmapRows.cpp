@@ -75,9 +75,18 @@ QImage From32(FIBITMAP* bitmap, int width, int height)
     return image;
 }
 
-} // namespace
+// The bitmap's resolution goes with its picture: how large a subject is on
+// paper depends on it.
+QImage WithResolution(QImage image, FIBITMAP* bitmap)
+{
+    if (!image.isNull() && FreeImage_GetDotsPerMeterX(bitmap) > 0 && FreeImage_GetDotsPerMeterY(bitmap) > 0) {
+        image.setDotsPerMeterX(int(FreeImage_GetDotsPerMeterX(bitmap)));
+        image.setDotsPerMeterY(int(FreeImage_GetDotsPerMeterY(bitmap)));
+    }
+    return image;
+}
 
-QImage ToImage(FIBITMAP* bitmap)
+QImage Pixels(FIBITMAP* bitmap)
 {
     if (!bitmap || !FreeImage_HasPixels(bitmap) || FreeImage_GetImageType(bitmap) != FIT_BITMAP)
         return {};
@@ -109,6 +118,13 @@ QImage ToImage(FIBITMAP* bitmap)
     }
 }
 
+} // namespace
+
+QImage ToImage(FIBITMAP* bitmap)
+{
+    return WithResolution(Pixels(bitmap), bitmap);
+}
+
 QImage AdoptImage(FIBITMAP* bitmap)
 {
     if (!bitmap)
@@ -138,7 +154,7 @@ QImage AdoptImage(FIBITMAP* bitmap)
             table[i] = qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue);
         picture.setColorTable(table);
     }
-    return picture;
+    return WithResolution(picture, bitmap);
 }
 
 FIBITMAP* ToBitmap24(const QImage& picture)
