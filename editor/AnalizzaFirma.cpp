@@ -11,6 +11,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 AnalizzaFirma::AnalizzaFirma(const Services& services, QWidget* parent)
     : FramingEditor(EditorKind::Signature(), services, parent)
 {
@@ -43,15 +45,36 @@ QRect AnalizzaFirma::FindSubject()
     return SignatureFinder::Find(Pbi->picture(), int(threshold)).selection;
 }
 
+namespace {
+
+// The resolution to acquire the page at for the signature to fit the view:
+// the page's own, lowered as much as the signature is too large, down to a
+// scanner's usual step. A file that gives no resolution is taken for a
+// form scanned at 300 DPI.
+int FittingResolution(const QImage& page, QSize subject, QSize fits)
+{
+    const int own = qRound(page.dotsPerMeterX() * 0.0254);
+    const int dpi = own >= 100 && own <= 2400 ? own : 300;
+    const double shrink = std::min({1.0, double(fits.width()) / std::max(1, subject.width()),
+                                    double(fits.height()) / std::max(1, subject.height())});
+    for (const int step : {300, 200, 150})
+        if (step <= dpi * shrink)
+            return step;
+    return 100;
+}
+
+} // namespace
+
 void AnalizzaFirma::SubjectTooLarge(const QRect& subject)
 {
     notePanel->setText(
         QStringLiteral("<b>Inquadratura automatica:</b> <font color=#c00000>la firma trovata (%1 × %2 pixel) è più "
                        "grande della vista; è inquadrata solo la parte centrale. Allargare a mano non basta: "
-                       "acquisire la pagina a una risoluzione più bassa (300 DPI).</font> "
+                       "acquisire la pagina a una risoluzione più bassa (%3 DPI).</font> "
                        "<a href=\"#\">Mostra le istruzioni</a>")
             .arg(subject.width())
-            .arg(subject.height()));
+            .arg(subject.height())
+            .arg(FittingResolution(Pbi->picture(), subject.size(), QSize(SelWidth, SelHeight))));
     notePanel->show();
     notePanel->raise();
 }

@@ -313,8 +313,12 @@ void TestAutoFraming::checkAndHelpShareTheirPlace()
 void TestAutoFraming::largeSubjectFramedAndTold_data()
 {
     QTest::addColumn<bool>("photo");
-    QTest::newRow("photo") << true;
-    QTest::newRow("signature") << false;
+    QTest::addColumn<int>("fileDpi");
+    QTest::addColumn<QString>("advice");
+    QTest::newRow("photo") << true << 600 << QString();
+    QTest::newRow("signature") << false << 600 << QStringLiteral("(300 DPI)");
+    // The same pixels from a file that says 300 DPI: lower still.
+    QTest::newRow("signature, file at 300 DPI") << false << 300 << QStringLiteral("(150 DPI)");
 }
 
 // The sample form at 600 DPI: the face's ideal crop and the signature are
@@ -322,10 +326,14 @@ void TestAutoFraming::largeSubjectFramedAndTold_data()
 void TestAutoFraming::largeSubjectFramedAndTold()
 {
     QFETCH(bool, photo);
-    const QString large = dir_.filePath(QStringLiteral("modulo-600dpi.jpg"));
+    QFETCH(int, fileDpi);
+    QFETCH(QString, advice);
+    const QString large = dir_.filePath(QStringLiteral("modulo-%1dpi.jpg").arg(fileDpi));
     if (!QFile::exists(large)) {
-        const QImage page(Sample);
-        QVERIFY(page.scaled(page.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(large, "JPEG", 90));
+        QImage page = QImage(Sample).scaled(QImage(Sample).size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        page.setDotsPerMeterX(qRound(fileDpi / 0.0254));
+        page.setDotsPerMeterY(qRound(fileDpi / 0.0254));
+        QVERIFY(page.save(large, "JPEG", 90));
     }
     AnalizzaFoto photoEditor(env_->services());
     AnalizzaFirma signatureEditor(env_->services());
@@ -342,6 +350,7 @@ void TestAutoFraming::largeSubjectFramedAndTold()
     } else {
         QVERIFY(!signatureEditor.notePanel->isHidden());
         QVERIFY(signatureEditor.notePanel->text().contains(QStringLiteral("più grande della vista")));
+        QVERIFY2(signatureEditor.notePanel->text().contains(advice), qPrintable(signatureEditor.notePanel->text()));
         emit signatureEditor.notePanel->linkActivated(QStringLiteral("#"));
         QVERIFY(signatureEditor.notePanel->isHidden());
     }
