@@ -29,6 +29,10 @@ constexpr double LastingShare = 0.8;
 // A colour change, in RGB distance, above the background's own spread.
 constexpr double LeastStep = 10;
 constexpr double SpreadFactor = 3;
+// How much higher the band reaches each time its top is found in the
+// head (hair standing high), in eye-to-chin distances, and how many times.
+constexpr double ReachStep = 0.35;
+constexpr int MostReaches = 2;
 // The share of the middle columns that must have found an edge.
 constexpr double EnoughColumns = 0.4;
 // The crown is the edge of the higher columns, not their median: the top
@@ -165,6 +169,7 @@ struct ColumnEdge {
     int row = -1;              // the first row of the head, -1 when none
     bool startsInHead = false; // the photograph's top edge cuts the head
     bool usable = false;
+    bool topInHead = false; // the band's own top rows are unlike the background
 };
 
 // Down one column from the top of the photograph or of the band: the first
@@ -180,17 +185,20 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
         return edge;
     edge.usable = true;
     const Reference ref = ReferenceOf(grid, col, col + 1, first, first + referenceRows);
-    // Where the photograph's top edge cuts the band, what lies under it is
-    // background only when it looks like the background beside the head.
-    if (first > 0) {
-        bool background = false;
-        for (int side = 0; side < 2; ++side)
-            background |= sides[side].count > 0 && Distance(ref.mean, sides[side].mean) <= Threshold(sides[side]);
-        if (!background) {
-            edge.startsInHead = true;
-            return edge;
-        }
+    // What lies at the top of the column is background only when it looks
+    // like the background beside the head. Where the photograph's top edge
+    // cuts the band, the head runs on past the edge; where the band's own
+    // top is in the head, the hair stands higher than the band reaches.
+    bool likeSides = false, sideSeen = false;
+    for (int side = 0; side < 2; ++side) {
+        sideSeen |= sides[side].count > 0;
+        likeSides |= sides[side].count > 0 && Distance(ref.mean, sides[side].mean) <= Threshold(sides[side]);
     }
+    if (!likeSides && first > 0) {
+        edge.startsInHead = true;
+        return edge;
+    }
+    edge.topInHead = sideSeen && !likeSides;
     const double threshold = Threshold(ref);
     Cell background = ref.mean;
     // A change into something even (dark hair under a dark, patchy
@@ -236,6 +244,25 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
     return edge;
 }
 
+// The crown from the columns' edges: the photograph's top edge when it cuts
+// most columns in the head, the estimate when too few found an edge.
+Found FromEdges(const HeadGrid& grid, Found found, const QRect& photograph, std::vector<std::pair<int, int>> edges,
+                int usable, int cut, double step)
+{
+    if (usable > 0 && 2 * cut > usable) {
+        found.reachesTop = true;
+        found.y = std::min(found.y, double(photograph.top()));
+        return found;
+    }
+    if (usable == 0 || edges.size() < EnoughColumns * usable)
+        return found;
+    std::sort(edges.begin(), edges.end());
+    const auto& [row, col] = edges[size_t(HigherColumns * double(edges.size() - 1))];
+    found.y = grid.picturePoint(grid.u(col), grid.v(row) - step / 2).y();
+    found.measured = true;
+    return found;
+}
+
 } // namespace
 
 Found Measure(const QImage& picture, const FaceLandmarks::Face& face, const QRect& photograph)
@@ -256,37 +283,35 @@ Found Measure(const QImage& picture, const FaceLandmarks::Face& face, const QRec
         browV = std::min(browV, QPointF::dotProduct(face.points[i] - face.eyeMiddle(), QPointF(-across.y(), across.x())));
     const double step = std::max(1.0, distance / CellsPerDistance);
     const double referenceHeight = ReferenceRows * distance;
-    const HeadGrid grid(picture, photograph, face, step, -SideTo * halfWidth, SideTo * halfWidth,
-                        browV - FarthestAboveBrows * distance - referenceHeight, browV);
     const int referenceRows = std::max(2, int(std::lround(referenceHeight / step)));
     const int run = std::max(3, int(std::lround(LastingRun * distance / step)));
-    const int lastRow = grid.row(browV - NearestAboveBrows * distance);
-    const int sideLast = grid.row(browV - 0.5 * distance);
-    const Reference sides[2] = {
-        ReferenceOf(grid, grid.column(-SideTo * halfWidth), grid.column(-SideFrom * halfWidth), 0, sideLast),
-        ReferenceOf(grid, grid.column(SideFrom * halfWidth), grid.column(SideTo * halfWidth) + 1, 0, sideLast)};
-
-    std::vector<std::pair<int, int>> edges; // row, column
-    int usable = 0, cut = 0;
-    for (int col = grid.column(-MiddleHalfWidth * halfWidth); col <= grid.column(MiddleHalfWidth * halfWidth); ++col) {
-        const ColumnEdge edge = EdgeInColumn(grid, col, referenceRows, run, lastRow, sides);
-        usable += edge.usable;
-        cut += edge.startsInHead;
-        if (edge.row >= 0)
-            edges.emplace_back(edge.row, col);
+    // The band reaches as high as the tuning people's crowns; where its top
+    // is in the head across most of the middle (hair standing higher than
+    // theirs), it is searched again reaching higher.
+    for (int reach = 0;; ++reach) {
+        const double farthest = FarthestAboveBrows + reach * ReachStep;
+        const HeadGrid grid(picture, photograph, face, step, -SideTo * halfWidth, SideTo * halfWidth,
+                            browV - farthest * distance - referenceHeight, browV);
+        const int lastRow = grid.row(browV - NearestAboveBrows * distance);
+        const int sideLast = grid.row(browV - 0.5 * distance);
+        const Reference sides[2] = {
+            ReferenceOf(grid, grid.column(-SideTo * halfWidth), grid.column(-SideFrom * halfWidth), 0, sideLast),
+            ReferenceOf(grid, grid.column(SideFrom * halfWidth), grid.column(SideTo * halfWidth) + 1, 0, sideLast)};
+        std::vector<std::pair<int, int>> edges; // row, column
+        int usable = 0, cut = 0, inHead = 0;
+        for (int col = grid.column(-MiddleHalfWidth * halfWidth); col <= grid.column(MiddleHalfWidth * halfWidth);
+             ++col) {
+            const ColumnEdge edge = EdgeInColumn(grid, col, referenceRows, run, lastRow, sides);
+            usable += edge.usable;
+            cut += edge.startsInHead;
+            inHead += edge.topInHead;
+            if (edge.row >= 0)
+                edges.emplace_back(edge.row, col);
+        }
+        if (usable > 0 && 2 * inHead > usable && reach < MostReaches)
+            continue;
+        return FromEdges(grid, found, photograph, edges, usable, cut, step);
     }
-    if (usable > 0 && 2 * cut > usable) {
-        found.reachesTop = true;
-        found.y = std::min(found.y, double(photograph.top()));
-        return found;
-    }
-    if (usable == 0 || edges.size() < EnoughColumns * usable)
-        return found;
-    std::sort(edges.begin(), edges.end());
-    const auto& [row, col] = edges[size_t(HigherColumns * double(edges.size() - 1))];
-    found.y = grid.picturePoint(grid.u(col), grid.v(row) - step / 2).y();
-    found.measured = true;
-    return found;
 }
 
 double Estimated(const FaceLandmarks::Face& face)
