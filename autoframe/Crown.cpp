@@ -201,9 +201,6 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
     edge.topInHead = sideSeen && !likeSides;
     const double threshold = Threshold(ref);
     Cell background = ref.mean;
-    // A change into something even (dark hair under a dark, patchy
-    // background) is judged against the spread of both sides: the
-    // background's alone may hide it.
     // Most cells of the run from row on differ from the background by more
     // than limit.
     const auto lasting = [&](int row, double limit) {
@@ -212,6 +209,9 @@ ColumnEdge EdgeInColumn(const HeadGrid& grid, int col, int referenceRows, int ru
             differing += grid.at(col, k).valid && Distance(grid.at(col, k), background) > limit;
         return differing >= LastingShare * run;
     };
+    // A change into something even (dark hair under a dark, patchy
+    // background) is judged against the spread of both sides: the
+    // background's alone may hide it.
     const auto evenChange = [&](int row) {
         const Reference below = ReferenceOf(grid, col, col + 1, row, row + run);
         if (below.count < LastingShare * run)
