@@ -278,13 +278,17 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
     return shareTop && shareFoot;
 }
 
-// How far a line taken out strays across its length, in blocks: the
-// middle of its ink in each column, highest to lowest. A printed rule runs
-// parallel to the form's others, which the picture was turned upright by.
-double Bend(const SignatureInk::Analysis& a, const Blob& line)
+// Where a line taken out runs: the middle of its ink in each column, on
+// the block grid, highest and lowest over its length.
+struct Course {
+    double high = 0, low = 0;
+    double bend() const { return low - high; } // in blocks
+};
+
+Course CourseOf(const SignatureInk::Analysis& a, const Blob& line)
 {
     const cv::Mat own = a.lineParts(line.box) == line.label;
-    double lowest = 0, highest = 0;
+    Course c;
     bool any = false;
     for (int x = 0; x < own.cols; ++x) {
         double sum = 0;
@@ -296,12 +300,33 @@ double Bend(const SignatureInk::Analysis& a, const Blob& line)
             }
         if (n == 0)
             continue;
-        const double middle = sum / n;
-        lowest = any ? std::max(lowest, middle) : middle;
-        highest = any ? std::min(highest, middle) : middle;
+        const double middle = line.box.y + sum / n;
+        c.low = any ? std::max(c.low, middle) : middle;
+        c.high = any ? std::min(c.high, middle) : middle;
         any = true;
     }
-    return lowest - highest;
+    return c;
+}
+
+// A line as straight as a ruler and parallel to the form's rules (which the
+// picture was turned upright by) that reaches past both ends of the writing:
+// a rule cut short by the box's sides or the page, not an underline. The
+// writing that sits on a rule cuts it into pieces, which are one rule when
+// they lie in one row: within twice a ruler's bend of each other, for what
+// is left of the page's tilt over the whole rule.
+bool RuleAcross(const SignatureInk::Analysis& a, const std::vector<Course>& courses, size_t line, const cv::Rect& writing)
+{
+    const Course& c = courses[line];
+    if (c.bend() > RuledBend)
+        return false;
+    int left = a.blobs[line].box.x, right = a.blobs[line].box.br().x;
+    for (size_t j = 0; j < a.blobs.size(); ++j)
+        if (a.blobs[j].printedLine && courses[j].bend() <= RuledBend
+            && std::max(c.low, courses[j].low) - std::min(c.high, courses[j].high) <= 2 * RuledBend) {
+            left = std::min(left, a.blobs[j].box.x);
+            right = std::max(right, a.blobs[j].box.br().x);
+        }
+    return left < writing.x && right > writing.br().x;
 }
 
 // The small parts (dots, short letters, the pieces of a stroke cut by a
@@ -429,13 +454,16 @@ Found Find(const QImage& picture, int threshold)
     // writing as straight as a ruler and parallel to the form's rules is a
     // rule cut short, by the box's sides or the page.
     const cv::Rect w = chosen.box;
+    std::vector<Course> courses(a.blobs.size());
+    for (size_t i = 0; i < a.blobs.size(); ++i)
+        if (a.blobs[i].printedLine)
+            courses[i] = CourseOf(a, a.blobs[i]);
     for (size_t i = 0; i < a.blobs.size(); ++i) {
         const cv::Rect& l = a.blobs[i].box;
         if (!a.blobs[i].printedLine || l.width < l.height)
             continue;
         if (l.x >= w.x - 0.15 * w.width && l.x + l.width <= w.x + 1.15 * w.width && l.y >= w.y + w.height / 3
-            && l.y <= w.y + 1.4 * w.height
-            && !(l.x < w.x && l.x + l.width > w.x + w.width && Bend(a, a.blobs[i]) <= RuledBend))
+            && l.y <= w.y + 1.4 * w.height && !RuleAcross(a, courses, i, w))
             chosen.members.push_back(int(i));
     }
     return SignatureInk::Locate(source, threshold, a, chosen.members);

@@ -204,7 +204,12 @@ int main(int argc, char** argv)
             sources = args[++i];
         else if (args[i] == QStringLiteral("--labels") && i + 1 < args.size())
             tsv = args[++i];
-        else
+        else if (args[i].startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr,
+                         "usage: bench_evalset [OUTPUT] [--sources CACHE/src] [--labels sources.tsv]\n"
+                         "                     [--seed N] [--only tuning|held-out] [--other-names]\n");
+            return args[i] == QStringLiteral("--help") ? 0 : 2;
+        } else
             output = args[i];
     }
     QString problem;

@@ -209,33 +209,38 @@ void TestSignature::inkOnRules_data()
     QTest::addColumn<bool>("black");
     QTest::addColumn<bool>("blueRule");
     QTest::addColumn<double>("degrees");
+    QTest::addColumn<int>("secondWord");
+    QTest::addColumn<bool>("feet");
     // A hand underline that starts on a dashed rule, before the name.
-    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false << false << 0.0;
+    QTest::newRow("underline along a dashed rule") << true << true << false << false << 3000 << 300 << 2200 << 1640 << false << false << false << 0.0 << 1280 << false;
     // A rule through the tops of the tall letters: their tips stand above it.
-    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false << false << 0.0;
+    QTest::newRow("ascenders through a rule") << false << false << false << false << 2852 << 300 << 2200 << 1640 << false << false << false << 0.0 << 1280 << false;
     // A flourish's loop that hangs from the rule the name sits on.
-    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false << false << 0.0;
+    QTest::newRow("loop under the rule") << false << false << true << false << 2988 << 300 << 2200 << 1640 << false << false << false << 0.0 << 1280 << false;
     // An underline drawn just above a rule, all along the name; the rule
     // starts a little before the underline and runs on far past it.
-    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false << false << 0.0;
+    QTest::newRow("underline just above a rule") << false << true << false << false << 3014 << 800 << 2200 << 1640 << false << false << false << 0.0 << 1280 << false;
     // A swash from the last letter back under the whole name, clear of the
     // rule below: its flat bottom runs like a line, but it bows.
-    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false << false << 0.0;
+    QTest::newRow("long flat swash") << false << false << false << true << 3110 << 300 << 2200 << 1640 << false << false << false << 0.0 << 1280 << false;
     // A blue underline that runs on flat along the grey rule well past the
     // name: the pen's, however straight, where the rule's ends are not.
-    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false << false << 0.0;
+    QTest::newRow("underline past the name along a rule") << false << true << false << false << 3014 << 300 << 2200 << 1950 << false << false << false << 0.0 << 1280 << false;
     // Drawn with a ruler over the rule: as straight as the rule and merged
     // with it, the pen's to its end by its colour.
-    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false << false << 0.0;
+    QTest::newRow("ruled underline over the rule, past the name") << false << true << false << false << 3014 << 300 << 2200 << 1850 << true << false << false << 0.0 << 1280 << false;
     // A black underline, clear of the rule, that runs on past the name
     // and rises at its end: flat as a rule's bare end, but a rule is level.
-    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true << false << 0.0;
+    QTest::newRow("black underline rising past the name") << false << true << false << false << 3110 << 300 << 2200 << 1760 << false << true << false << 0.0 << 1280 << false;
     // A rule printed in the pen's own blue, the name sitting on it: of the
     // same colour as the writing, but it runs on across the field.
-    QTest::newRow("rule in the pen's colour") << false << false << false << false << 2988 << 300 << 2200 << 1640 << false << false << true << 0.0;
+    QTest::newRow("rule in the pen's colour") << false << false << false << false << 2988 << 300 << 2200 << 1640 << false << false << true << 0.0 << 1280 << false;
     // Black writing on a rule that the box's sides cut a little past the
     // name: as straight as print, it is no underline of the hand's.
-    QTest::newRow("rule cut short past the name") << false << false << false << false << 2988 << 830 << 1660 << 1640 << false << true << false << -1.4;
+    QTest::newRow("rule cut short past the name") << false << false << false << false << 2988 << 830 << 1660 << 1640 << false << true << false << -1.4 << 1280 << false;
+    // The same rule through the middle of the letters: the strokes cut it
+    // into pieces, none of which reaches past both ends alone.
+    QTest::newRow("rule through the name, cut short past it") << false << false << false << false << 2990 << 830 << 1820 << 1640 << false << true << false << 0.8 << 1440 << true;
 }
 
 // Handwriting that meets the form's rules keeps all of its ink: the
@@ -254,6 +259,8 @@ void TestSignature::inkOnRules()
     QFETCH(bool, black);
     QFETCH(bool, blueRule);
     QFETCH(double, degrees);
+    QFETCH(int, secondWord);
+    QFETCH(bool, feet);
     const QColor pen = black ? QColor(25, 25, 25) : QColor(20, 30, 110);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
@@ -264,12 +271,15 @@ void TestSignature::inkOnRules()
         // Letters of several heights; the tallest tops near 2840.
         const double tops[2][3] = {{2790, 2880, 2820}, {2800, 2880, 2850}};
         for (int word = 0; word < 2; ++word) {
-            const double x = 900 + word * 380;
+            const double x = word == 0 ? 900 : secondWord;
             QPainterPath letters(QPointF(x, 2985));
             letters.cubicTo(QPointF(x + 20, tops[word][0]), QPointF(x + 80, tops[word][0]), QPointF(x + 90, 2985));
             letters.cubicTo(QPointF(x + 130, tops[word][1]), QPointF(x + 200, tops[word][1]), QPointF(x + 220, 2985));
             letters.cubicTo(QPointF(x + 250, tops[word][2]), QPointF(x + 290, tops[word][2]), QPointF(x + 300, 2985));
             p.drawPath(letters);
+            // Letters joined along the line they stand on.
+            if (feet)
+                p.drawLine(QPointF(x + 90, 2985), QPointF(x + 220, 2985));
         }
         if (loop) {
             p.setPen(QPen(pen, 6));
