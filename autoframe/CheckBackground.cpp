@@ -330,6 +330,53 @@ Crown FindCrown(const cv::Mat& person, const HeadColumns& head)
     return {double(last), last == 0};
 }
 
+Crown WallAboveHead(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found)
+{
+    if (!found.atTop)
+        return found;
+    const int rows = std::max(2, rgb.rows / 80);
+    // Mean colour of the top rows from column from to column to.
+    const auto mean = [&](int y0, int y1, int from, int to) {
+        cv::Scalar m = cv::mean(rgb(cv::Range(y0, y1), cv::Range(from, to + 1)));
+        return cv::Vec3d(m[0], m[1], m[2]);
+    };
+    const double cx = head.axisAt(0);
+    const double half = std::max(2.0, head.halfWidth / 2);
+    const int from = std::max(0, int(std::lround(cx - half)));
+    const int to = std::min(rgb.cols - 1, int(std::lround(cx + half)));
+    if (to - from < 2)
+        return found;
+    const cv::Vec3d over = mean(0, rows, from, to);
+    const double threshold = std::max(RowThreshold, RowDeviations * model.patchSpread);
+    // The wall beside the head at the top, on either side, clear of hair.
+    bool wall = false;
+    const int leftEnd = int(std::lround(cx - HairWithin * head.halfWidth));
+    const int rightStart = int(std::lround(cx + HairWithin * head.halfWidth));
+    const int side = std::max(2, rgb.cols / 20);
+    if (leftEnd >= side)
+        wall |= cv::norm(mean(0, rows, 0, leftEnd - 1) - over) < threshold;
+    if (rgb.cols - rightStart >= side)
+        wall |= cv::norm(mean(0, rows, rightStart, rgb.cols - 1) - over) < threshold;
+    if (!wall)
+        return found;
+    // Down from the top while the head's middle keeps that colour; a few
+    // rows apart from it in a row are the head.
+    const int lowest = std::clamp(int(std::floor(head.top)), 0, rgb.rows - 1);
+    int apart = 0;
+    for (int y = rows; y <= lowest; ++y) {
+        const double c = head.axisAt(y);
+        const int a = std::max(0, int(std::lround(c - half)));
+        const int b = std::min(rgb.cols - 1, int(std::lround(c + half)));
+        if (cv::norm(mean(y, y + 1, a, b) - over) >= threshold) {
+            if (++apart == rows)
+                return {double(y - rows + 1), false};
+        } else {
+            apart = 0;
+        }
+    }
+    return found;
+}
+
 Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found)
 {
     if (found.atTop)

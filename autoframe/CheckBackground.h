@@ -66,6 +66,13 @@ Crown FindCrown(const cv::Mat& person, const HeadColumns& head);
 // background, the paper around a photo), and the crown found means nothing.
 bool CrownRowIsWall(const cv::Mat& person, const HeadColumns& head, int crownRow);
 
+// The person reaching the top edge above the head, where the top rows over
+// the head are of the colour of the wall beside it there: a wall of two
+// tones, or shaded, that the plane does not follow. The crown is then where
+// the head's middle first stands apart from those rows, going down; found
+// as it was otherwise.
+Crown WallAboveHead(const cv::Mat& rgb, const Model& model, const HeadColumns& head, Crown found);
+
 // Hair of nearly the wall's colour (dark hair on a dark wall) escapes the
 // pixel mask; averaged across the head's middle it still stands apart. The
 // crown goes on up while those averages differ from the wall.

@@ -122,7 +122,9 @@ void MeasureHead(Report& report, const cv::Mat& rgb, const cv::Mat& grey, const 
     cv::morphologyEx(person, solid, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_ELLIPSE, {open, open}));
     const CheckBackground::Crown crown = CheckBackground::HalfwayCrown(
         smooth, model, columns,
-        CheckBackground::ExtendCrown(smooth, model, columns, CheckBackground::FindCrown(solid, columns)),
+        CheckBackground::WallAboveHead(
+            smooth, model, columns,
+            CheckBackground::ExtendCrown(smooth, model, columns, CheckBackground::FindCrown(solid, columns))),
         HalfwayDepth * span);
     const double estimate = 100.0 * (chin - (brows - CrownEstimate * span)) / h;
     const double above = (brows - crown.row) / span;

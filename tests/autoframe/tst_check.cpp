@@ -136,6 +136,8 @@ private slots:
     void crownAboveTheEdge_data();
     void crownAboveTheEdge();
     void crownAtTheEdge_data();
+    void crownOnWallOfTwoTones_data();
+    void crownOnWallOfTwoTones();
     void crownAtTheEdge();
     void photographInsideThePaper();
     void twoFaces();
@@ -328,6 +330,45 @@ void TestCheck::crownAtTheEdge()
     const CheckBackground::Crown found = CheckBackground::HalfwayCrown(
         rgb, model, columns, CheckBackground::FindCrown(person, columns), 12);
     QVERIFY2(qAbs(found.row - Crown) <= 1.5, qPrintable(QString::number(found.row)));
+}
+
+// A wall of two tones meeting beside the head (a lit panel, a shadow's
+// edge), which the wall's plane cannot follow: the wall over the head is
+// wall where it has the colour of the wall beside it, and a head cut by the
+// top edge stays cut.
+void TestCheck::crownOnWallOfTwoTones_data()
+{
+    QTest::addColumn<int>("crown"); // the head's top row, above the edge when negative
+    QTest::addColumn<QColor>("hair");
+    QTest::newRow("grey hair, crown inside") << 14 << QColor(120, 112, 108);
+    QTest::newRow("dark hair, crown inside") << 24 << QColor(50, 35, 30);
+    QTest::newRow("grey hair cut by the edge") << -20 << QColor(120, 112, 108);
+}
+
+void TestCheck::crownOnWallOfTwoTones()
+{
+    QFETCH(int, crown);
+    QFETCH(QColor, hair);
+    const auto bgr = [](const QColor& c) { return cv::Scalar(c.red(), c.green(), c.blue()); };
+    cv::Mat rgb(320, 265, CV_8UC3, bgr(QColor(140, 20, 12)));
+    rgb.colRange(175, 265).setTo(bgr(QColor(166, 40, 35)));
+    cv::ellipse(rgb, cv::Point(132, 150), cv::Size(90, 150 - crown), 0, 0, 360, bgr(hair), cv::FILLED);
+    cv::ellipse(rgb, cv::Point(132, 170), cv::Size(75, 110), 0, 0, 360, bgr(QColor(215, 170, 150)), cv::FILLED);
+    cv::GaussianBlur(rgb, rgb, {0, 0}, 1.5);
+    cv::Mat seed = cv::Mat::zeros(rgb.size(), CV_8UC1);
+    cv::ellipse(seed, cv::Point(132, 170), cv::Size(60, 60), 0, 0, 360, cv::Scalar(255), cv::FILLED);
+    const CheckBackground::Model model = CheckBackground::FitModel(rgb, 250);
+    const cv::Mat person = CheckBackground::Person(CheckBackground::NotWall(rgb, model), seed);
+    CheckBackground::HeadColumns columns;
+    columns.through = QPointF(132, 150);
+    columns.halfWidth = 45;
+    columns.top = 100;
+    const CheckBackground::Crown found = CheckBackground::WallAboveHead(
+        rgb, model, columns,
+        CheckBackground::ExtendCrown(rgb, model, columns, CheckBackground::FindCrown(person, columns)));
+    QCOMPARE(found.atTop, crown < 0);
+    if (crown >= 0)
+        QVERIFY2(qAbs(found.row - crown) <= 3, qPrintable(QString::number(found.row)));
 }
 
 // A crop too loose around a pasted photograph: paper on three sides, the
