@@ -106,6 +106,25 @@ void Spoilt(QImage& photo, Spoil spoil)
     }
 }
 
+// A head drawn on a wall, its face in the middle of a 265 x 320 photo: the
+// check's wall model, the person's mask and the head's columns for it.
+struct DrawnHead {
+    CheckBackground::Model model;
+    cv::Mat person;
+    CheckBackground::HeadColumns columns;
+
+    DrawnHead(const cv::Mat& rgb, int sidesDownTo, double halfWidth, double top)
+    {
+        cv::Mat seed = cv::Mat::zeros(rgb.size(), CV_8UC1);
+        cv::ellipse(seed, cv::Point(132, 170), cv::Size(60, 60), 0, 0, 360, cv::Scalar(255), cv::FILLED);
+        model = CheckBackground::FitModel(rgb, sidesDownTo);
+        person = CheckBackground::Person(CheckBackground::NotWall(rgb, model), seed);
+        columns.through = QPointF(132, 150);
+        columns.halfWidth = halfWidth;
+        columns.top = top;
+    }
+};
+
 QString Failing(const PhotoCheck::Report& report)
 {
     QString text;
@@ -319,16 +338,9 @@ void TestCheck::crownAtTheEdge()
     else
         cv::circle(rgb, cv::Point(132 + topAt, Crown + 22), 22, bgr(top), cv::FILLED);
     cv::GaussianBlur(rgb, rgb, {0, 0}, 3.0);
-    cv::Mat seed = cv::Mat::zeros(rgb.size(), CV_8UC1);
-    cv::ellipse(seed, cv::Point(132, 170), cv::Size(60, 60), 0, 0, 360, cv::Scalar(255), cv::FILLED);
-    const CheckBackground::Model model = CheckBackground::FitModel(rgb, 170);
-    const cv::Mat person = CheckBackground::Person(CheckBackground::NotWall(rgb, model), seed);
-    CheckBackground::HeadColumns columns;
-    columns.through = QPointF(132, 150);
-    columns.halfWidth = 50;
-    columns.top = 110;
+    const DrawnHead d(rgb, 170, 50, 110);
     const CheckBackground::Crown found = CheckBackground::HalfwayCrown(
-        rgb, model, columns, CheckBackground::FindCrown(person, columns), 12);
+        rgb, d.model, d.columns, CheckBackground::FindCrown(d.person, d.columns), 12);
     QVERIFY2(qAbs(found.row - Crown) <= 1.5, qPrintable(QString::number(found.row)));
 }
 
@@ -355,17 +367,10 @@ void TestCheck::crownOnWallOfTwoTones()
     cv::ellipse(rgb, cv::Point(132, 150), cv::Size(90, 150 - crown), 0, 0, 360, bgr(hair), cv::FILLED);
     cv::ellipse(rgb, cv::Point(132, 170), cv::Size(75, 110), 0, 0, 360, bgr(QColor(215, 170, 150)), cv::FILLED);
     cv::GaussianBlur(rgb, rgb, {0, 0}, 1.5);
-    cv::Mat seed = cv::Mat::zeros(rgb.size(), CV_8UC1);
-    cv::ellipse(seed, cv::Point(132, 170), cv::Size(60, 60), 0, 0, 360, cv::Scalar(255), cv::FILLED);
-    const CheckBackground::Model model = CheckBackground::FitModel(rgb, 250);
-    const cv::Mat person = CheckBackground::Person(CheckBackground::NotWall(rgb, model), seed);
-    CheckBackground::HeadColumns columns;
-    columns.through = QPointF(132, 150);
-    columns.halfWidth = 45;
-    columns.top = 100;
+    const DrawnHead d(rgb, 250, 45, 100);
     const CheckBackground::Crown found = CheckBackground::WallAboveHead(
-        rgb, model, columns,
-        CheckBackground::ExtendCrown(rgb, model, columns, CheckBackground::FindCrown(person, columns)));
+        rgb, d.model, d.columns,
+        CheckBackground::ExtendCrown(rgb, d.model, d.columns, CheckBackground::FindCrown(d.person, d.columns)));
     QCOMPARE(found.atTop, crown < 0);
     if (crown >= 0)
         QVERIFY2(qAbs(found.row - crown) <= 3, qPrintable(QString::number(found.row)));
