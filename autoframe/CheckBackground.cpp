@@ -335,7 +335,7 @@ Crown WallAboveHead(const cv::Mat& rgb, const Model& model, const HeadColumns& h
     if (!found.atTop)
         return found;
     const int rows = std::max(2, rgb.rows / 80);
-    // Mean colour of the top rows from column from to column to.
+    // Mean colour of rows y0 up to y1 (not included), columns from to to.
     const auto mean = [&](int y0, int y1, int from, int to) {
         cv::Scalar m = cv::mean(rgb(cv::Range(y0, y1), cv::Range(from, to + 1)));
         return cv::Vec3d(m[0], m[1], m[2]);
