@@ -13,6 +13,40 @@ namespace {
 // the range the check accepts with a margin for rounding.
 constexpr double EyeLineSlack = 0.04;
 
+// Room left between the crown and the photo's top edge, of its height: a
+// head touching the edge reads as cut.
+constexpr double RoomAbove = 0.025;
+
+// The smallest share of the head the composition gives up to for that
+// room, with a margin for the crown's uncertainty inside the accepted range.
+constexpr double SmallestShare = 0.72;
+
+// The head's share of the photo's height and the eye line from its bottom.
+struct Composition {
+    double share = HeadShare;
+    double eyeLine = EyeLineFromBottom;
+};
+
+// The passport composition where it leaves room above the crown. Eyes set
+// low under high hair put the crown out of the top at 75 % and 60 %: then
+// the eye line goes down within its range first, the head's share after.
+Composition CompositionFor(const Head& head)
+{
+    const Composition passport;
+    const double height = head.chin - head.crown;
+    if (height <= 0)
+        return passport;
+    const double eyes = (head.eyeLine - head.crown) / height; // crown to eyes, of the head
+    const auto room = [eyes](Composition c) { return 1.0 - c.eyeLine - eyes * c.share; };
+    if (room(passport) >= RoomAbove)
+        return passport;
+    const double lowest = EyeLineFromBottom - EyeLineSlack;
+    const Composition lowered{HeadShare, std::max(lowest, 1.0 - RoomAbove - eyes * HeadShare)};
+    if (room(lowered) >= RoomAbove - 1e-9)
+        return lowered;
+    return {std::max(SmallestShare, (1.0 - lowest - RoomAbove) / eyes), lowest};
+}
+
 int Round(double value)
 {
     return int(Numbers::RoundHalfEven(value));
@@ -20,10 +54,10 @@ int Round(double value)
 
 // The crop of the given height placed as the composition wants it, then
 // moved inside the photograph.
-QRect Placed(const Head& head, int height, const QRect& photograph)
+QRect Placed(const Head& head, int height, const QRect& photograph, double eyeLine)
 {
     const int width = WidthFor(height);
-    int top = Round(head.eyeLine - (1.0 - EyeLineFromBottom) * height);
+    int top = Round(head.eyeLine - (1.0 - eyeLine) * height);
     int left = Round(head.centreX - width / 2.0);
     top = std::clamp(top, photograph.top(), photograph.top() + photograph.height() - height);
     left = std::clamp(left, photograph.left(), photograph.left() + photograph.width() - width);
@@ -71,11 +105,12 @@ double EyeLineIn(const Head& head, const QRect& selection)
 Crop CropFor(const Head& head, const QRect& photograph, QSize largest)
 {
     Crop crop;
-    const int wanted = std::max(MinimumSide, Round((head.chin - head.crown) / HeadShare));
+    const Composition composition = CompositionFor(head);
+    const int wanted = std::max(MinimumSide, Round((head.chin - head.crown) / composition.share));
     const int tallest = TallestWithin(wanted, photograph.width(), photograph.height());
     if (tallest < MinimumSide)
         return crop;
-    const QRect ideal = Placed(head, wanted, QRect(-1000000, -1000000, 2000000, 2000000));
+    const QRect ideal = Placed(head, wanted, QRect(-1000000, -1000000, 2000000, 2000000), composition.eyeLine);
     if (photograph.contains(ideal)) {
         crop.selection = ideal;
         crop.ideal = true;
@@ -85,7 +120,7 @@ Crop CropFor(const Head& head, const QRect& photograph, QSize largest)
         // the ideal); failing that, the one whose eye line comes nearest.
         double nearest = 2;
         for (int height = tallest; height >= MinimumSide; --height) {
-            const QRect candidate = Placed(head, height, photograph);
+            const QRect candidate = Placed(head, height, photograph, composition.eyeLine);
             const double off = std::abs(EyeLineIn(head, candidate) - EyeLineFromBottom);
             if (off < nearest) {
                 crop.selection = candidate;
@@ -98,7 +133,7 @@ Crop CropFor(const Head& head, const QRect& photograph, QSize largest)
     if (crop.selection.height() > largest.height() || crop.selection.width() > largest.width()) {
         const int height = TallestWithin(crop.selection.height(), largest.width(), largest.height());
         crop.limitedByLargest = true;
-        crop.selection = height < MinimumSide ? QRect() : Placed(head, height, photograph);
+        crop.selection = height < MinimumSide ? QRect() : Placed(head, height, photograph, composition.eyeLine);
     }
     return crop;
 }

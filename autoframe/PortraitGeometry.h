@@ -2,9 +2,9 @@
 // The head of a face from its landmarks and its measured crown, and where
 // the photo's 0.828 selection goes for it: the passport composition (head
 // from chin to crown 75 % of the photo's height, eye line 60 % from its
-// bottom, face centred across) when that fits inside the photograph, the
-// nearest crop inside the photograph when it does not, and never larger
-// than the caller can show.
+// bottom, face centred across, the crown clear of the top edge) when that
+// fits inside the photograph, the nearest crop inside the photograph when
+// it does not, and never larger than the caller can show.
 
 #include "FaceLandmarks.h"
 

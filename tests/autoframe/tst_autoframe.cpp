@@ -191,14 +191,25 @@ void TestAutoframe::crop_data()
     QTest::addColumn<bool>("ideal");
     QTest::addColumn<bool>("limited");
     const QRect page(0, 0, 2480, 3508);
-    const PortraitGeometry::Head head{500, 800, 660, 1000, true, 0};
+    const PortraitGeometry::Head head{510, 810, 660, 1000, true, 0};
     // Head 300: photo 400 high, 331 wide (400 x 0.828 = 331.2); the eye
-    // line 160 below the top, 60 % of 400 above the bottom; the left edge
-    // 1000 - 165.5 = 834.5 goes to the even 834.
+    // line 160 below the top, 60 % of 400 above the bottom, the crown 10
+    // under the top; the left edge 1000 - 165.5 = 834.5 goes to the even 834.
     QTest::newRow("ideal fits") << head << page << page.size() << QRect(834, 500, 331, 400) << true << false;
     // 331.5 rounds to the even 332 width: 401 x 0.828 = 332.03.
     QTest::newRow("width rounded as the editor does")
-        << PortraitGeometry::Head{500, 800.75, 660, 1000, true, 0} << page << page.size() << QRect(834, 500, 332, 401)
+        << PortraitGeometry::Head{510, 810.75, 660, 1000, true, 0} << page << page.size() << QRect(834, 500, 332, 401)
+        << true << false;
+    // Eyes 160 under the crown: at 60 % the crown would touch the top; the
+    // eye line goes down to 57.5 % to leave 2.5 % (10) above it.
+    QTest::newRow("eyes low under the hair")
+        << PortraitGeometry::Head{500, 800, 660, 1000, true, 0} << page << page.size() << QRect(834, 490, 331, 400)
+        << true << false;
+    // Eyes 196 under a crown 336 above the chin: the eye line at its lowest
+    // (56 %) and the head 72 % of 467 (336 / 0.72 = 466.7), the crown 9 under
+    // the top (660 - 0.44 x 467 = 454.5 -> 455).
+    QTest::newRow("hair standing high")
+        << PortraitGeometry::Head{464, 800, 660, 1000, true, 0} << page << page.size() << QRect(806, 455, 387, 467)
         << true << false;
     QTest::newRow("ideal just inside the photograph")
         << head << QRect(834, 500, 331, 400) << page.size() << QRect(834, 500, 331, 400) << true << false;
