@@ -413,6 +413,32 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
                 extents.push_back(last[size_t(x)] - first[size_t(x)] + 1);
         return Median(extents);
     };
+    // The tail is the line's own pixels, brought back with an underline
+    // merged into it, and no thicker than the line where it runs on past
+    // the writing's other end, outside it: the bare end of a rule, not a
+    // hand's stroke beside or along one.
+    const auto bareEnd = [&](const Rule& r, int from, int to) {
+        const bool right = from > box.width / 2;
+        const int y0 = std::max(0, box.y + r.from), y1 = std::min(a.lineParts.rows, box.y + r.to);
+        std::vector<int> outside;
+        for (int x = right ? 0 : box.x + box.width; x < (right ? box.x : a.lineParts.cols); ++x) {
+            int n = 0;
+            for (int y = y0; y < y1; ++y)
+                n += a.lineParts.at<int>(y, x) > 0;
+            if (n > 0)
+                outside.push_back(n);
+        }
+        if (int(outside.size()) < 2 * Keep || thickness(from, to) > Median(outside) + 1)
+            return false;
+        int inked = 0, line = 0;
+        for (int y = 0; y < box.height; ++y)
+            for (int x = from; x <= to; ++x)
+                if (mask.at<uchar>(box.y + y, box.x + x)) {
+                    ++inked;
+                    line += a.lineParts.at<int>(box.y + y, box.x + x) > 0;
+                }
+        return line * 5 >= inked * 4;
+    };
     const auto onRule = [&](int twiceRow, int from, int to) {
         // A line may be taken out in pieces, some thickened by what was
         // drawn along them: the longest has the line's own thickness.
@@ -420,7 +446,8 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
         for (const Rule& r : rules)
             if (twiceRow >= 2 * r.from && twiceRow <= 2 * r.to && (!longest || r.length > longest->length))
                 longest = &r;
-        return longest && thickness(from, to) <= longest->thickness + 1 && !lineBeside(*longest, from, to);
+        return longest && thickness(from, to) <= longest->thickness + 1
+            && (!lineBeside(*longest, from, to) || bareEnd(*longest, from, to));
     };
     // How much of a flat tail stays, or -1 for all of it: tails longer
     // than a hand's underline overshoots are cut, and shorter ones in the
@@ -543,6 +570,13 @@ void Recover(const Analysis& a, cv::Mat& mask)
     const int from = writing.x - writing.width * 15 / 100, to = writing.x + writing.width * 115 / 100;
     // Only the rows under the writing: the line may be one side of a box.
     const int top = writing.y + writing.height / 3, bottom = writing.y + writing.height * 14 / 10;
+    struct Piece {
+        const Blob* blob;
+        cv::Rect rows; // the piece within the rows under the writing
+        std::vector<int> thickness; // blocks of line in each column
+        int median;
+    };
+    std::vector<Piece> pieces;
     for (const Blob& b : a.blobs) {
         const cv::Rect l = b.box & cv::Rect(0, top, mask.cols, std::max(0, bottom - top));
         if (!b.printedLine || l.empty() || b.box.width < b.box.height)
@@ -554,9 +588,33 @@ void Recover(const Analysis& a, cv::Mat& mask)
                 thickness[size_t(x)] += own.at<uchar>(y, x) != 0;
         std::vector<int> inked;
         std::copy_if(thickness.begin(), thickness.end(), std::back_inserter(inked), [](int t) { return t > 0; });
-        if (inked.empty())
-            continue;
-        const int rule = Median(inked);
+        if (!inked.empty())
+            pieces.push_back({&b, l, std::move(thickness), Median(inked)});
+    }
+    for (const Piece& p : pieces) {
+        const Blob& b = *p.blob;
+        const cv::Rect l = p.rows;
+        const std::vector<int>& thickness = p.thickness;
+        const cv::Mat own = a.lineParts(l) == b.label;
+        // The rule's own thickness, where the underline runs along most of
+        // the piece and makes it thicker through and through: the rule
+        // shows it bare beside the writing, in this piece or another in
+        // the same rows (a block either way is the steps of a line a
+        // little aslant).
+        int rule = p.median;
+        const auto thin = [](const Piece& piece) { return piece.blob->box.height <= 3 * LineThickness; };
+        if (thin(p)) {
+            std::vector<int> bare;
+            for (const Piece& q : pieces)
+                if (thin(q) && q.rows.y < l.y + l.height && l.y < q.rows.y + q.rows.height)
+                    for (int x = 0; x < q.rows.width; ++x)
+                        if (const int column = q.rows.x + x;
+                            q.thickness[size_t(x)] > 0 && (column < writing.x || column >= writing.x + writing.width))
+                            bare.push_back(q.thickness[size_t(x)]);
+            if (int(bare.size()) >= 10 * LineThickness)
+                if (const int outside = Median(bare); outside <= p.median - 2)
+                    rule = outside;
+        }
         // Long runs of columns thicker than the rule, some of them by far:
         // a box's side, drawn a little aslant, steps from one column to the
         // next in short runs, and the rule's own steps are one block.

@@ -240,6 +240,10 @@ void TestSignature::inkOnRules_data()
     QTest::newRow("rule cut short past the name") << false << false << false << false << 2988 << 830 << 1660 << 1640 << false << true << false << -1.4 << 1280 << false;
     // The same rule through the middle of the letters: the strokes cut it
     // into pieces, none of which reaches past both ends alone.
+    // A black underline close along the rule, merged with it; a loop
+    // hanging from the rule cuts it, and the rest runs on bare.
+    QTest::newRow("underline merged with a rule, past the name") << false << true << false << false << 3000 << 600 << 1700 << 1640 << true << true << false << 0.0 << 1280 << false;
+    QTest::newRow("underline merged with a rule") << false << true << true << false << 3000 << 600 << 2100 << 1560 << true << true << false << 0.0 << 1280 << false;
     QTest::newRow("rule through the name, cut short past it") << false << false << false << false << 2990 << 830 << 1820 << 1640 << false << true << false << 0.8 << 1440 << true;
 }
 
@@ -298,7 +302,11 @@ void TestSignature::inkOnRules()
             // bowed, meeting the rule at its end.
             if (dashed)
                 p.drawLine(QPointF(850, ruleY), QPointF(1640, ruleY - 14));
-            else if (black) {
+            else if (black && straight) {
+                // Along under the rule, then into it for the last stretch.
+                p.setPen(QPen(pen, 4, Qt::SolidLine, Qt::RoundCap));
+                p.drawLine(QPointF(880, ruleY + 4), QPointF(underlineTo, ruleY + 4));
+            } else if (black) {
                 QPainterPath rising(QPointF(880, 3010));
                 rising.quadTo(QPointF(1300, 3030), QPointF(underlineTo, 2990));
                 p.drawPath(rising);
