@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace CheckBackground {
 
@@ -195,6 +196,13 @@ double AverageFromWall(const cv::Mat& rgb, const Model& model, int y, int from, 
     return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) / n;
 }
 
+// The columns within half of the head's axis on row y, inside the picture.
+std::pair<int, int> AroundAxis(const HeadColumns& head, int y, double half, int cols)
+{
+    const double cx = head.axisAt(y);
+    return {std::max(0, int(std::lround(cx - half))), std::min(cols - 1, int(std::lround(cx + half)))};
+}
+
 } // namespace
 
 double Model::at(int channel, int x, int y) const
@@ -342,8 +350,7 @@ Crown WallAboveHead(const cv::Mat& rgb, const Model& model, const HeadColumns& h
     };
     const double cx = head.axisAt(0);
     const double half = std::max(2.0, head.halfWidth / 2);
-    const int from = std::max(0, int(std::lround(cx - half)));
-    const int to = std::min(rgb.cols - 1, int(std::lround(cx + half)));
+    const auto [from, to] = AroundAxis(head, 0, half, rgb.cols);
     if (to - from < 2)
         return found;
     const cv::Vec3d over = mean(0, rows, from, to);
@@ -364,9 +371,7 @@ Crown WallAboveHead(const cv::Mat& rgb, const Model& model, const HeadColumns& h
     const int lowest = std::clamp(int(std::floor(head.top)), 0, rgb.rows - 1);
     int apart = 0;
     for (int y = rows; y <= lowest; ++y) {
-        const double c = head.axisAt(y);
-        const int a = std::max(0, int(std::lround(c - half)));
-        const int b = std::min(rgb.cols - 1, int(std::lround(c + half)));
+        const auto [a, b] = AroundAxis(head, y, half, rgb.cols);
         if (cv::norm(mean(y, y + 1, a, b) - over) >= threshold) {
             if (++apart == rows)
                 return {double(y - rows + 1), false};
@@ -387,9 +392,7 @@ Crown ExtendCrown(const cv::Mat& rgb, const Model& model, const HeadColumns& hea
     const int maxGap = std::max(2, rgb.rows / 50);
     int last = int(found.row), gap = 0;
     for (int y = int(found.row) - 1; y >= 0 && gap <= maxGap; --y) {
-        const double cx = head.axisAt(y);
-        const int from = std::max(0, int(std::lround(cx - half)));
-        const int to = std::min(rgb.cols - 1, int(std::lround(cx + half)));
+        const auto [from, to] = AroundAxis(head, y, half, rgb.cols);
         if (to - from < 2)
             break;
         if (AverageFromWall(rgb, model, y, from, to) > threshold) {

@@ -37,13 +37,11 @@ Composition CompositionFor(const Head& head)
     if (height <= 0)
         return passport;
     const double eyes = (head.eyeLine - head.crown) / height; // crown to eyes, of the head
-    const auto room = [eyes](Composition c) { return 1.0 - c.eyeLine - eyes * c.share; };
-    if (room(passport) >= RoomAbove)
+    if (1.0 - passport.eyeLine - eyes * passport.share >= RoomAbove)
         return passport;
     const double lowest = EyeLineFromBottom - EyeLineSlack;
-    const Composition lowered{HeadShare, std::max(lowest, 1.0 - RoomAbove - eyes * HeadShare)};
-    if (room(lowered) >= RoomAbove - 1e-9)
-        return lowered;
+    if (const double eyeLine = 1.0 - RoomAbove - eyes * HeadShare; eyeLine >= lowest)
+        return {HeadShare, eyeLine};
     return {std::max(SmallestShare, (1.0 - lowest - RoomAbove) / eyes), lowest};
 }
 

@@ -573,6 +573,7 @@ void Recover(const Analysis& a, cv::Mat& mask)
     struct Piece {
         const Blob* blob;
         cv::Rect rows; // the piece within the rows under the writing
+        cv::Mat own; // the piece's pixels there
         std::vector<int> thickness; // blocks of line in each column
         int median;
     };
@@ -589,13 +590,12 @@ void Recover(const Analysis& a, cv::Mat& mask)
         std::vector<int> inked;
         std::copy_if(thickness.begin(), thickness.end(), std::back_inserter(inked), [](int t) { return t > 0; });
         if (!inked.empty())
-            pieces.push_back({&b, l, std::move(thickness), Median(inked)});
+            pieces.push_back({&b, l, own, std::move(thickness), Median(inked)});
     }
     for (const Piece& p : pieces) {
-        const Blob& b = *p.blob;
         const cv::Rect l = p.rows;
         const std::vector<int>& thickness = p.thickness;
-        const cv::Mat own = a.lineParts(l) == b.label;
+        const cv::Mat& own = p.own;
         // The rule's own thickness, where the underline runs along most of
         // the piece and makes it thicker through and through: the rule
         // shows it bare beside the writing, in this piece or another in
