@@ -841,6 +841,25 @@ struct Foreign {
         }
         return false;
     }
+    // Ink the writing's box takes in. A print's grey pixel close to the pen's
+    // colour, where a label's letter or a rule touches the writing, is the
+    // print's when more of the print lies just past it; a stroke's pale edge
+    // or tip has only the stroke and paper about it.
+    bool Counts(int x, int y) const
+    {
+        if (!Writes(x, y))
+            return false;
+        if (!colour.coloured || colour.pen(reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x], threshold))
+            return true;
+        constexpr int Near = 2;
+        for (int v = std::max(0, y - Near); v <= std::min(picture.height() - 1, y + Near); ++v) {
+            const uchar* line = picture.constScanLine(v);
+            for (int u = std::max(0, x - Near); u <= std::min(picture.width() - 1, x + Near); ++u)
+                if (InkAt(line, u, grey, threshold) && !Writes(u, v))
+                    return false;
+        }
+        return true;
+    }
 };
 
 enum class Side { Left, Top, Right, Bottom };
@@ -978,7 +997,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
                 if (!row[bx])
                     continue;
                 for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
-                    if (InkAt(line, x, grey, threshold) && foreign.Writes(x, y)) {
+                    if (InkAt(line, x, grey, threshold) && foreign.Counts(x, y)) {
                         left = std::min(left, x);
                         right = std::max(right, x);
                         top = std::min(top, y);

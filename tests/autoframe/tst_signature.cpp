@@ -419,7 +419,7 @@ void TestSignature::printNearTheWriting()
         // runs into, what lies below it.
         label.adjust(0, 8, 0, 0);
         if (labelGap < 0)
-            label.setTop(ink.bottom() + 3);
+            label.setTop(ink.bottom() + 1);
     }
     if (upsideDown) {
         page = page.mirrored(true, true);
