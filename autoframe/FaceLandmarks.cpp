@@ -32,6 +32,8 @@ constexpr double SureConfidence = 0.2;
 // Of the sure faces the largest is chosen, unless the detector is much
 // less sure of it than of another: not below this share of the best score.
 constexpr double ChoiceShareOfBest = 0.5;
+// Boxes of one size and the next differ in area by 1.44.
+constexpr double SameSizeShare = 0.8;
 // Below this side no face is worth the search.
 constexpr int SmallestSide = 64;
 
@@ -101,32 +103,70 @@ double Likeliest(const Search& search)
     return Likeliest(search.found);
 }
 
-// The largest sure face and how many other sure faces lie apart from it;
-// when none is sure, the likeliest face alone.
-Result Chosen(const FaceModels& models, const QImage& readable, const Search& search)
+// The face's landmarks from the detector's box in a copy.
+std::optional<Face> Marked(const FaceModels& models, const QImage& readable, const Search& search,
+                           const dlib::rect_detection& detection)
 {
-    const double best = Likeliest(search);
-    const double floor = std::max(SureConfidence, best * ChoiceShareOfBest);
-    const auto chosen = std::max_element(search.found.begin(), search.found.end(), [&](const auto& a, const auto& b) {
-        if (best < SureConfidence)
-            return a.detection_confidence < b.detection_confidence;
-        const bool aIn = a.detection_confidence >= floor, bIn = b.detection_confidence >= floor;
-        return aIn != bIn ? bIn : a.rect.area() < b.rect.area();
-    });
-    Result result;
-    result.turned = search.turned;
-    for (const dlib::rect_detection& other : search.found)
-        result.others += Sure(other) && other.rect.intersect(chosen->rect).is_empty();
-    const QRectF box = InPicture(chosen->rect, search);
+    const QRectF box = InPicture(detection.rect, search);
     const PixelBox pixels = PixelsOf(box);
     const std::vector<QPointF> points =
         models.shape().landmarks(GreyPicture::View(readable, search.turned),
                                  dlib::rectangle(pixels.left, pixels.top, pixels.right, pixels.bottom));
     if (points.size() != PointCount)
+        return std::nullopt;
+    Face face;
+    face.box = box;
+    std::copy(points.begin(), points.end(), face.points.begin());
+    return face;
+}
+
+// The area the landmarks cover: finer than the detector's boxes, which
+// come in a few sizes only.
+double Extent(const Face& face)
+{
+    const auto [left, right] = std::minmax_element(face.points.begin(), face.points.end(),
+                                                   [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    const auto [top, bottom] = std::minmax_element(face.points.begin(), face.points.end(),
+                                                   [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    return (right->x() - left->x()) * (bottom->y() - top->y());
+}
+
+// The largest sure face and how many other sure faces lie apart from it;
+// when none is sure, the likeliest face alone. Faces the detector boxes
+// alike (its boxes grow by a fifth from one size to the next) are told
+// apart by their landmarks.
+Result Chosen(const FaceModels& models, const QImage& readable, const Search& search)
+{
+    const double best = Likeliest(search);
+    const double floor = std::max(SureConfidence, best * ChoiceShareOfBest);
+    const auto candidate = [&](const dlib::rect_detection& d) {
+        return best < SureConfidence ? d.detection_confidence >= best : d.detection_confidence >= floor;
+    };
+    unsigned long largest = 0;
+    for (const dlib::rect_detection& d : search.found)
+        if (candidate(d))
+            largest = std::max(largest, d.rect.area());
+    const dlib::rect_detection* chosen = nullptr;
+    std::optional<Face> face;
+    double extent = -1;
+    for (const dlib::rect_detection& d : search.found) {
+        if (!candidate(d) || double(d.rect.area()) < SameSizeShare * double(largest))
+            continue;
+        std::optional<Face> marked = Marked(models, readable, search, d);
+        if (marked && Extent(*marked) > extent) {
+            extent = Extent(*marked);
+            face = std::move(marked);
+            chosen = &d;
+        }
+    }
+    if (!face)
         return Result{};
+    Result result;
+    result.turned = search.turned;
+    for (const dlib::rect_detection& other : search.found)
+        result.others += Sure(other) && other.rect.intersect(chosen->rect).is_empty();
     result.status = Status::Found;
-    result.face.box = box;
-    std::copy(points.begin(), points.end(), result.face.points.begin());
+    result.face = *face;
     return result;
 }
 
