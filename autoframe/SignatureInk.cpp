@@ -528,12 +528,12 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
 // printed line, the line's pixels under it and the stroke's piece on the
 // far side belong to the writing; where a hand's underline runs along a
 // rule and merges with it, the columns thicker than the rule are the
-// underline's.
-void Recover(const Analysis& a, cv::Mat& mask)
+// underline's. Returns the line's blocks taken back at the crossings.
+cv::Mat Recover(const Analysis& a, cv::Mat& mask)
 {
     const cv::Rect writing = cv::boundingRect(mask);
     if (writing.empty())
-        return;
+        return cv::Mat::zeros(mask.size(), CV_8UC1);
     const cv::Mat lines = a.lineParts > 0;
     // Line pixels reached from the writing across the line's thickness.
     cv::Mat crossing;
@@ -563,6 +563,7 @@ void Recover(const Analysis& a, cv::Mat& mask)
     for (size_t i = 0; i < a.blobs.size(); ++i)
         if (beyond[i])
             mask(a.blobs[i].box).setTo(255, a.parts(a.blobs[i].box) == a.blobs[i].label);
+    const cv::Mat crossed = crossing & (mask == 0);
     mask |= crossing;
     // An underline along a rule: columns of the line, under the writing,
     // much thicker than the line is elsewhere, though not as tall as the
@@ -629,6 +630,7 @@ void Recover(const Analysis& a, cv::Mat& mask)
             x = std::max(run, x + 1);
         }
     }
+    return crossed;
 }
 
 // The writing's colour against the paper's. A mix of ink and paper (a
@@ -954,7 +956,7 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         const cv::Mat& labels = b.printedLine ? a.lineParts : a.parts;
         mask(b.box).setTo(255, labels(b.box) == b.label);
     }
-    Recover(a, mask);
+    const cv::Mat crossed = Recover(a, mask);
     cv::Mat toGrid;
     cv::invertAffineTransform(a.toUpright, toGrid);
     // The writing's blocks on the picture's block grid, a block around.
@@ -988,16 +990,49 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
     }
     const bool grey = picture.format() == QImage::Format_Grayscale8;
     const Foreign foreign{picture, threshold, back, k, grey, colour};
+    // Where the writing meets a line, the line's blocks were taken back,
+    // and the writing's blocks are grown by one for the turn's rounding;
+    // of the line's pixels among them the writing's are those its own
+    // strokes reach through ink, not across paper: a rule that feet stop
+    // just short of stays out of the writing's box.
+    const cv::Mat own = mask & (crossed == 0);
+    cv::Mat strokes, lineBits;
+    cv::warpAffine(own, strokes, toGrid, a.grid, cv::INTER_NEAREST);
+    cv::warpAffine((a.lineParts > 0) & (own == 0), lineBits, toGrid, a.grid, cv::INTER_NEAREST);
+    cv::dilate(lineBits, lineBits, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    lineBits &= strokes == 0;
+    const cv::Rect area = cv::Rect(blocks.x * k, blocks.y * k, blocks.width * k, blocks.height * k)
+        & cv::Rect(0, 0, picture.width(), picture.height());
+    const auto pixels = [&](const cv::Mat& onBlocks) {
+        cv::Mat out;
+        cv::resize(onBlocks(blocks), out, cv::Size(blocks.width * k, blocks.height * k), 0, 0, cv::INTER_NEAREST);
+        return out(cv::Rect(0, 0, area.width, area.height));
+    };
+    cv::Mat inked(area.size(), CV_8UC1);
+    for (int y = 0; y < area.height; ++y) {
+        const uchar* line = picture.constScanLine(area.y + y);
+        uchar* out = inked.ptr<uchar>(y);
+        for (int x = 0; x < area.width; ++x)
+            out[x] = InkAt(line, area.x + x, grey, threshold) ? 255 : 0;
+    }
+    const cv::Mat passable = inked & (pixels(strokes) | pixels(lineBits));
+    cv::Mat reached = inked & pixels(strokes);
+    for (int step = 0; step < (LineThickness + 2) * k; ++step) {
+        cv::dilate(reached, reached, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+        reached &= passable;
+    }
     int left = picture.width(), top = picture.height(), right = -1, bottom = -1;
     for (int by = blocks.y; by < blocks.y + blocks.height; ++by) {
         const uchar* row = back.ptr<uchar>(by);
+        const uchar* ruled = lineBits.ptr<uchar>(by);
         for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
             const uchar* line = picture.constScanLine(y);
             for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx) {
                 if (!row[bx])
                     continue;
                 for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
-                    if (InkAt(line, x, grey, threshold) && foreign.Counts(x, y)) {
+                    if (InkAt(line, x, grey, threshold) && foreign.Counts(x, y)
+                        && (!ruled[bx] || reached.at<uchar>(y - area.y, x - area.x))) {
                         left = std::min(left, x);
                         right = std::max(right, x);
                         top = std::min(top, y);

@@ -49,6 +49,8 @@ private slots:
     void inkOnRules_data();
     void inkOnRules();
     void printNearTheWriting_data();
+    void feetShortOfARule_data();
+    void feetShortOfARule();
     void printNearTheWriting();
 };
 
@@ -433,6 +435,52 @@ void TestSignature::printNearTheWriting()
     QVERIFY2(found.selection.contains(ink.adjusted(6, 6, -6, -6)),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height())));
     QVERIFY(!found.selection.intersects(label));
+}
+
+void TestSignature::feetShortOfARule_data()
+{
+    QTest::addColumn<int>("ruleY");
+    // Black letters whose feet stop a pixel or two short of the rule.
+    QTest::newRow("feet just above the rule") << 2988;
+    QTest::newRow("feet a little above the rule") << 2989;
+}
+
+void TestSignature::feetShortOfARule()
+{
+    QFETCH(int, ruleY);
+    QImage hand(2480, 3508, QImage::Format_ARGB32);
+    hand.fill(Qt::transparent);
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(25, 25, 25), 9, Qt::SolidLine, Qt::FlatCap));
+        for (int l = 0; l < 8; ++l) {
+            const double x = 900 + l * 95 + (l >= 4 ? 80 : 0);
+            QPainterPath letter(QPointF(x, 2985));
+            letter.cubicTo(QPointF(x + 20, 2800 + 20 * (l % 3)), QPointF(x + 60, 2800), QPointF(x + 80, 2985));
+            p.drawPath(letter);
+        }
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(300, ruleY, 2200, ruleY);
+        p.drawImage(0, 0, hand);
+    }
+    QRect ink;
+    for (int y = 2700; y < 3100; ++y)
+        for (int x = 800; x < 1900; ++x)
+            if (qAlpha(hand.pixel(x, y)) > 128)
+                ink |= QRect(x, y, 1, 1);
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    const QString got = QStringLiteral("ink %1,%2 %3x%4, drawn %5,%6 %7x%8")
+                            .arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())
+                            .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height());
+    QVERIFY2(found.ink.adjusted(-1, -1, 1, 1).contains(ink) && ink.adjusted(-1, -1, 1, 1).contains(found.ink),
+             qPrintable(got));
+    QVERIFY2(found.selection.bottom() < ruleY - 1, qPrintable(got));
 }
 
 RITRAX_TEST(TestSignature)
