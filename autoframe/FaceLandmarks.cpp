@@ -103,15 +103,13 @@ double Likeliest(const Search& search)
     return Likeliest(search.found);
 }
 
-// The face's landmarks from the detector's box in a copy.
-std::optional<Face> Marked(const FaceModels& models, const QImage& readable, const Search& search,
-                           const dlib::rect_detection& detection)
+// The face's landmarks in a box of the picture.
+std::optional<Face> Shaped(const FaceModels& models, const GreyPicture::View& view, const QRectF& box,
+                           std::vector<quint32>* leaves = nullptr)
 {
-    const QRectF box = InPicture(detection.rect, search);
     const PixelBox pixels = PixelsOf(box);
     const std::vector<QPointF> points =
-        models.shape().landmarks(GreyPicture::View(readable, search.turned),
-                                 dlib::rectangle(pixels.left, pixels.top, pixels.right, pixels.bottom));
+        models.shape().landmarks(view, dlib::rectangle(pixels.left, pixels.top, pixels.right, pixels.bottom), leaves);
     if (points.size() != PointCount)
         return std::nullopt;
     Face face;
@@ -152,7 +150,8 @@ Result Chosen(const FaceModels& models, const QImage& readable, const Search& se
     for (const dlib::rect_detection& d : search.found) {
         if (!candidate(d) || double(d.rect.area()) < SameSizeShare * double(largest))
             continue;
-        std::optional<Face> marked = Marked(models, readable, search, d);
+        std::optional<Face> marked =
+            Shaped(models, GreyPicture::View(readable, search.turned), InPicture(d.rect, search));
         if (marked && Extent(*marked) > extent) {
             extent = Extent(*marked);
             face = std::move(marked);
@@ -292,15 +291,7 @@ std::optional<Face> LandmarksWith(const FaceModels* models, const QImage& pictur
     if (pixels.right <= pixels.left || pixels.bottom <= pixels.top)
         return std::nullopt;
     const QImage readable = GreyPicture::Readable(picture);
-    const std::vector<QPointF> points = models->shape().landmarks(
-        GreyPicture::View(readable, false), dlib::rectangle(pixels.left, pixels.top, pixels.right, pixels.bottom),
-        leaves);
-    if (points.size() != PointCount)
-        return std::nullopt;
-    Face face;
-    face.box = box;
-    std::copy(points.begin(), points.end(), face.points.begin());
-    return face;
+    return Shaped(*models, GreyPicture::View(readable, false), box, leaves);
 }
 
 Result Find(const QImage& picture, bool tryTurned)
