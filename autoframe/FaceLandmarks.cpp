@@ -152,8 +152,10 @@ Result Chosen(const FaceModels& models, const QImage& readable, const Search& se
             continue;
         std::optional<Face> marked =
             Shaped(models, GreyPicture::View(readable, search.turned), InPicture(d.rect, search));
-        if (marked && Extent(*marked) > extent) {
-            extent = Extent(*marked);
+        if (!marked)
+            continue;
+        if (const double covered = Extent(*marked); covered > extent) {
+            extent = covered;
             face = std::move(marked);
             chosen = &d;
         }

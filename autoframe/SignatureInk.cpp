@@ -1015,8 +1015,9 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         for (int x = 0; x < area.width; ++x)
             out[x] = InkAt(line, area.x + x, grey, threshold) ? 255 : 0;
     }
-    const cv::Mat passable = inked & (pixels(strokes) | pixels(lineBits));
-    cv::Mat reached = inked & pixels(strokes);
+    const cv::Mat strokePixels = pixels(strokes);
+    const cv::Mat passable = inked & (strokePixels | pixels(lineBits));
+    cv::Mat reached = inked & strokePixels;
     for (int step = 0; step < (LineThickness + 2) * k; ++step) {
         cv::dilate(reached, reached, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
         reached &= passable;
@@ -1026,13 +1027,13 @@ SignatureFinder::Found Locate(const QImage& picture, int threshold, const Analys
         const uchar* row = back.ptr<uchar>(by);
         const uchar* ruled = lineBits.ptr<uchar>(by);
         for (int y = by * k; y < std::min(picture.height(), (by + 1) * k); ++y) {
-            const uchar* line = picture.constScanLine(y);
+            const uchar* ink = inked.ptr<uchar>(y - area.y);
+            const uchar* reach = reached.ptr<uchar>(y - area.y);
             for (int bx = blocks.x; bx < blocks.x + blocks.width; ++bx) {
                 if (!row[bx])
                     continue;
                 for (int x = bx * k; x < std::min(picture.width(), (bx + 1) * k); ++x)
-                    if (InkAt(line, x, grey, threshold) && foreign.Counts(x, y)
-                        && (!ruled[bx] || reached.at<uchar>(y - area.y, x - area.x))) {
+                    if (ink[x - area.x] && foreign.Counts(x, y) && (!ruled[bx] || reach[x - area.x])) {
                         left = std::min(left, x);
                         right = std::max(right, x);
                         top = std::min(top, y);
