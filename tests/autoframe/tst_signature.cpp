@@ -33,6 +33,17 @@ void PrintRows(QPainter& p, int top, int rows)
         p.drawText(200, top + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
 }
 
+// The box of the hand's pixels more opaque than `alpha` within `area`.
+QRect DrawnInk(const QImage& hand, const QRect& area, int alpha)
+{
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qAlpha(hand.pixel(x, y)) > alpha)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
 } // namespace
 
 class TestSignature : public QObject {
@@ -346,11 +357,7 @@ void TestSignature::inkOnRules()
         hand = turned(hand, Qt::transparent);
         page = turned(page, Qt::white);
     }
-    QRect ink;
-    for (int y = 2600; y < 3200; ++y)
-        for (int x = 700; x < 2100; ++x)
-            if (qAlpha(hand.pixel(x, y)) > 200)
-                ink |= QRect(x, y, 1, 1);
+    const QRect ink = DrawnInk(hand, QRect(700, 2600, 1400, 600), 200);
     const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
     QVERIFY(found.selection.contains(found.ink));
     // All of the hand's ink, and not the rule's ends far beyond it.
@@ -469,11 +476,7 @@ void TestSignature::feetShortOfARule()
         p.drawLine(300, ruleY, 2200, ruleY);
         p.drawImage(0, 0, hand);
     }
-    QRect ink;
-    for (int y = 2700; y < 3100; ++y)
-        for (int x = 800; x < 1900; ++x)
-            if (qAlpha(hand.pixel(x, y)) > 128)
-                ink |= QRect(x, y, 1, 1);
+    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
     const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
     const QString got = QStringLiteral("ink %1,%2 %3x%4, drawn %5,%6 %7x%8")
                             .arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())
