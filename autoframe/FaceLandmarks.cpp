@@ -29,9 +29,11 @@ constexpr double FinePixels = 2.6e6;
 // suit, a fold of a collar) up to 0.15. Weaker detections are taken only
 // when no copy shows a surer one, and are not counted among the others.
 constexpr double SureConfidence = 0.2;
-// Of the sure faces the largest is chosen, unless the detector is much
-// less sure of it than of another: not below this share of the best score.
-constexpr double ChoiceShareOfBest = 0.5;
+// Under a face, down to this many of its box's heights below its box and
+// this many of its widths either side of its middle, are the person's
+// shoulders and chest: a badge or a print there can score as a face.
+constexpr double ChestDepth = 3.0;
+constexpr double ChestHalfWidth = 1.5;
 // Boxes of one size and the next differ in area by 1.44.
 constexpr double SameSizeShare = 0.8;
 // Below this side no face is worth the search.
@@ -129,45 +131,60 @@ double Extent(const Face& face)
     return (right->x() - left->x()) * (bottom->y() - top->y());
 }
 
+// A detection on the clothes of a face the detector is surer of: the
+// round badge on a suit, a face printed on a shirt.
+bool OnClothes(const dlib::rect_detection& d, const std::vector<dlib::rect_detection>& found)
+{
+    const dlib::point middle = dlib::center(d.rect);
+    return std::any_of(found.begin(), found.end(), [&](const dlib::rect_detection& face) {
+        const dlib::rectangle& f = face.rect;
+        return face.detection_confidence > d.detection_confidence && middle.y() > f.bottom()
+            && double(middle.y() - f.bottom()) <= ChestDepth * double(f.height())
+            && std::abs(double(middle.x() - dlib::center(f).x())) <= ChestHalfWidth * double(f.width());
+    });
+}
+
 // The largest sure face and how many other sure faces lie apart from it;
-// when none is sure, the likeliest face alone. Faces the detector boxes
-// alike (its boxes grow by a fifth from one size to the next) are told
-// apart by their landmarks.
+// when none is sure, the likeliest face alone. However much surer the
+// detector is of a smaller face (a passport photo sharper than a snapshot
+// beside it), the largest frontal face is the applicant's. Faces the
+// detector boxes alike (its boxes grow by a fifth from one size to the
+// next) are told apart by their landmarks.
 Result Chosen(const FaceModels& models, const QImage& readable, const Search& search)
 {
     const double best = Likeliest(search);
-    const double floor = std::max(SureConfidence, best * ChoiceShareOfBest);
+    const auto face = [&](const dlib::rect_detection& d) { return !OnClothes(d, search.found); };
     const auto candidate = [&](const dlib::rect_detection& d) {
-        return best < SureConfidence ? d.detection_confidence >= best : d.detection_confidence >= floor;
+        return face(d) && (best < SureConfidence ? d.detection_confidence >= best : Sure(d));
     };
     unsigned long largest = 0;
     for (const dlib::rect_detection& d : search.found)
         if (candidate(d))
             largest = std::max(largest, d.rect.area());
     const dlib::rect_detection* chosen = nullptr;
-    std::optional<Face> face;
+    std::optional<Face> marked;
     double extent = -1;
     for (const dlib::rect_detection& d : search.found) {
         if (!candidate(d) || double(d.rect.area()) < SameSizeShare * double(largest))
             continue;
-        std::optional<Face> marked =
+        std::optional<Face> shaped =
             Shaped(models, GreyPicture::View(readable, search.turned), InPicture(d.rect, search));
-        if (!marked)
+        if (!shaped)
             continue;
-        if (const double covered = Extent(*marked); covered > extent) {
+        if (const double covered = Extent(*shaped); covered > extent) {
             extent = covered;
-            face = std::move(marked);
+            marked = std::move(shaped);
             chosen = &d;
         }
     }
-    if (!face)
+    if (!marked)
         return Result{};
     Result result;
     result.turned = search.turned;
     for (const dlib::rect_detection& other : search.found)
-        result.others += Sure(other) && other.rect.intersect(chosen->rect).is_empty();
+        result.others += Sure(other) && face(other) && other.rect.intersect(chosen->rect).is_empty();
     result.status = Status::Found;
-    result.face = *face;
+    result.face = *marked;
     return result;
 }
 

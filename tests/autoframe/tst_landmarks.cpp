@@ -259,6 +259,9 @@ void TestLandmarks::largestOfTwoFaces_data()
     // leaning a little: the detector is less sure of it.
     QTest::newRow("a little larger, on the left") << true << 620 << 5.0;
     QTest::newRow("a little larger, on the right") << false << 610 << 5.0;
+    // Leaning further, the larger scores under half the smaller's, and
+    // the smaller's badge scores as a face.
+    QTest::newRow("far less sure of the larger") << false << 380 << 10.0;
 }
 
 void TestLandmarks::largestOfTwoFaces()
