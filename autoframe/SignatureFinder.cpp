@@ -141,7 +141,11 @@ std::vector<char> PrintedRows(const std::vector<Blob>& blobs, const std::vector<
             const bool feet = !cuts[size_t(i)].bottom && !cuts[size_t(j)].bottom
                 && std::abs(b.y + b.height - bottom) <= tolerance;
             const bool tops = !cuts[size_t(i)].top && !cuts[size_t(j)].top && std::abs(b.y - a.y) <= tolerance;
-            if ((feet || tops)
+            // A part under half as tall and wider than tall, a dash of a
+            // dashed rule, says nothing of a row of letters: a pen's dot
+            // standing on the rule lines up with its dashes.
+            const bool alike = 2 * b.height > a.height || b.width <= b.height;
+            if ((feet || tops) && alike
                 && std::abs((b.x + b.width / 2) - (a.x + a.width / 2)) <= 4 * std::max<double>(glyph, a.height))
                 ++neighbours;
         }
@@ -279,7 +283,10 @@ bool LooksPrinted(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, 
 }
 
 // Where a line taken out runs: the middle of its ink in each column, on
-// the block grid, highest and lowest over its length.
+// the block grid, highest and lowest over its length. The few columns where
+// writing crosses keep only a part of the line's thickness, whose middle
+// lies off the line's: a twentieth of the columns at either extreme are
+// left out.
 struct Course {
     double high = 0, low = 0;
     double bend() const { return low - high; } // in blocks
@@ -288,8 +295,7 @@ struct Course {
 Course CourseOf(const SignatureInk::Analysis& a, const Blob& line)
 {
     const cv::Mat own = a.lineParts(line.box) == line.label;
-    Course c;
-    bool any = false;
+    std::vector<double> middles;
     for (int x = 0; x < own.cols; ++x) {
         double sum = 0;
         int n = 0;
@@ -298,14 +304,14 @@ Course CourseOf(const SignatureInk::Analysis& a, const Blob& line)
                 sum += y;
                 ++n;
             }
-        if (n == 0)
-            continue;
-        const double middle = line.box.y + sum / n;
-        c.low = any ? std::max(c.low, middle) : middle;
-        c.high = any ? std::min(c.high, middle) : middle;
-        any = true;
+        if (n > 0)
+            middles.push_back(line.box.y + sum / n);
     }
-    return c;
+    if (middles.empty())
+        return {};
+    std::sort(middles.begin(), middles.end());
+    const size_t trimmed = middles.size() / 20;
+    return Course{middles[trimmed], middles[middles.size() - 1 - trimmed]};
 }
 
 // A line as straight as a ruler and parallel to the form's rules (which the

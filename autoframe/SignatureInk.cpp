@@ -146,10 +146,46 @@ cv::Mat StraightLines(const cv::Mat& upright)
         runs.setTo(0, thick);
         // Where writing crosses a line the line is cut into pieces: pieces
         // in one row with short gaps between them are measured together.
+        const cv::Mat joining = cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length));
         cv::Mat joined;
-        cv::dilate(runs, joined, cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length)));
+        cv::dilate(runs, joined, joining);
         cv::Mat labels, stats, centroids;
-        const int n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
+        int n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
+        // Heavy writing across a rule has flat strokes of its own beside
+        // it, which join the rule's pieces into something too thick for a
+        // line: of such a group only the row that holds most of its runs,
+        // and the rows of a line's thickness about it, can be the line.
+        const auto tooThick = [&](int i) {
+            const int extent = stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1;
+            return extent >= length
+                && stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH) > LineThickness + 2 + extent / 40;
+        };
+        std::vector<std::vector<int>> perRow(static_cast<size_t>(n));
+        for (int i = 1; i < n; ++i)
+            if (tooThick(i))
+                perRow[size_t(i)].assign(size_t(across ? runs.rows : runs.cols), 0);
+        for (int y = 0; y < runs.rows; ++y)
+            for (int x = 0; x < runs.cols; ++x)
+                if (runs.at<uchar>(y, x))
+                    if (std::vector<int>& rows = perRow[size_t(labels.at<int>(y, x))]; !rows.empty())
+                        ++rows[size_t(across ? y : x)];
+        std::vector<int> mainRow(static_cast<size_t>(n), -1);
+        for (int i = 1; i < n; ++i)
+            if (const std::vector<int>& rows = perRow[size_t(i)]; !rows.empty())
+                mainRow[size_t(i)] = int(std::max_element(rows.begin(), rows.end()) - rows.begin());
+        bool thinned = false;
+        for (int y = 0; y < runs.rows; ++y)
+            for (int x = 0; x < runs.cols; ++x) {
+                const int main = mainRow[size_t(labels.at<int>(y, x))];
+                if (runs.at<uchar>(y, x) && main >= 0 && std::abs((across ? y : x) - main) > LineThickness / 2 + 1) {
+                    runs.at<uchar>(y, x) = 0;
+                    thinned = true;
+                }
+            }
+        if (thinned) {
+            cv::dilate(runs, joined, joining);
+            n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
+        }
         // A printed line has paper on both sides but where writing crosses
         // it; the top or the foot of a line of print has letters all along.
         // Ink a few rows off the line, past its own thickness, either side.

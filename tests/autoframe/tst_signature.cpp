@@ -63,6 +63,7 @@ private slots:
     void feetShortOfARule_data();
     void feetShortOfARule();
     void printNearTheWriting();
+    void dotOnADashedRule();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -484,6 +485,41 @@ void TestSignature::feetShortOfARule()
     QVERIFY2(found.ink.adjusted(-1, -1, 1, 1).contains(ink) && ink.adjusted(-1, -1, 1, 1).contains(found.ink),
              qPrintable(got));
     QVERIFY2(found.selection.bottom() < ruleY - 1, qPrintable(got));
+}
+
+// The full stop after a name, on a heavy dashed rule that ends a little
+// past the name, its foot on the rule's: the dashes line up like print,
+// the dot is the pen's.
+void TestSignature::dotOnADashedRule()
+{
+    QImage hand(2480, 3508, QImage::Format_ARGB32);
+    hand.fill(Qt::transparent);
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
+        for (int l = 0; l < 7; ++l) {
+            const double x = 900 + l * 95 + (l >= 3 ? 80 : 0);
+            QPainterPath letter(QPointF(x, 2985));
+            letter.cubicTo(QPointF(x + 20, 2820 + 25 * (l % 3)), QPointF(x + 60, 2820), QPointF(x + 80, 2985));
+            p.drawPath(letter);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 30, 110));
+        p.drawEllipse(QPointF(1660, 2985), 8, 8);
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.setPen(QPen(QColor(40, 40, 40), 6, Qt::DashLine, Qt::FlatCap));
+        p.drawLine(860, 2990, 1760, 2990);
+        p.drawImage(0, 0, hand);
+    }
+    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
+             qPrintable(QStringLiteral("ink %1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
 }
 
 RITRAX_TEST(TestSignature)
