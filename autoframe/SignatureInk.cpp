@@ -160,28 +160,25 @@ cv::Mat StraightLines(const cv::Mat& upright)
             return extent >= length
                 && stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH) > LineThickness + 2 + extent / 40;
         };
-        std::vector<std::vector<int>> perRow(static_cast<size_t>(n));
-        for (int i = 1; i < n; ++i)
-            if (tooThick(i))
-                perRow[size_t(i)].assign(size_t(across ? runs.rows : runs.cols), 0);
-        for (int y = 0; y < runs.rows; ++y)
-            for (int x = 0; x < runs.cols; ++x)
-                if (runs.at<uchar>(y, x))
-                    if (std::vector<int>& rows = perRow[size_t(labels.at<int>(y, x))]; !rows.empty())
-                        ++rows[size_t(across ? y : x)];
-        std::vector<int> mainRow(static_cast<size_t>(n), -1);
-        for (int i = 1; i < n; ++i)
-            if (const std::vector<int>& rows = perRow[size_t(i)]; !rows.empty())
-                mainRow[size_t(i)] = int(std::max_element(rows.begin(), rows.end()) - rows.begin());
         bool thinned = false;
-        for (int y = 0; y < runs.rows; ++y)
-            for (int x = 0; x < runs.cols; ++x) {
-                const int main = mainRow[size_t(labels.at<int>(y, x))];
-                if (runs.at<uchar>(y, x) && main >= 0 && std::abs((across ? y : x) - main) > LineThickness / 2 + 1) {
-                    runs.at<uchar>(y, x) = 0;
-                    thinned = true;
-                }
-            }
+        for (int i = 1; i < n; ++i) {
+            if (!tooThick(i))
+                continue;
+            const cv::Rect box(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                               stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+            const cv::Mat own = (labels(box) == i) & runs(box);
+            cv::Mat perRow;
+            cv::reduce(own / 255, perRow, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
+            cv::Point most;
+            cv::minMaxLoc(perRow, nullptr, nullptr, nullptr, &most);
+            const int main = across ? most.y : most.x;
+            for (int y = 0; y < box.height; ++y)
+                for (int x = 0; x < box.width; ++x)
+                    if (own.at<uchar>(y, x) && std::abs((across ? y : x) - main) > LineThickness / 2 + 1) {
+                        runs.at<uchar>(box.y + y, box.x + x) = 0;
+                        thinned = true;
+                    }
+        }
         if (thinned) {
             cv::dilate(runs, joined, joining);
             n = cv::connectedComponentsWithStats(joined, labels, stats, centroids, 8, CV_32S);
