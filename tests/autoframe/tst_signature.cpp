@@ -44,6 +44,19 @@ QRect DrawnInk(const QImage& hand, const QRect& area, int alpha)
     return ink;
 }
 
+// Two words of arch-shaped letters standing on row 2985 from x = 900,
+// the first `firstWord` of them before a word's gap; their tops at `top`
+// and up to two `step`s below it.
+void Arches(QPainter& p, int count, int firstWord, double top, double step)
+{
+    for (int l = 0; l < count; ++l) {
+        const double x = 900 + l * 95 + (l >= firstWord ? 80 : 0);
+        QPainterPath letter(QPointF(x, 2985));
+        letter.cubicTo(QPointF(x + 20, top + step * (l % 3)), QPointF(x + 60, top), QPointF(x + 80, 2985));
+        p.drawPath(letter);
+    }
+}
+
 } // namespace
 
 class TestSignature : public QObject {
@@ -462,12 +475,7 @@ void TestSignature::feetShortOfARule()
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(25, 25, 25), 9, Qt::SolidLine, Qt::FlatCap));
-        for (int l = 0; l < 8; ++l) {
-            const double x = 900 + l * 95 + (l >= 4 ? 80 : 0);
-            QPainterPath letter(QPointF(x, 2985));
-            letter.cubicTo(QPointF(x + 20, 2800 + 20 * (l % 3)), QPointF(x + 60, 2800), QPointF(x + 80, 2985));
-            p.drawPath(letter);
-        }
+        Arches(p, 8, 4, 2800, 20);
     }
     QImage page = Paper(2480, 3508);
     {
@@ -498,12 +506,7 @@ void TestSignature::dotOnADashedRule()
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
-        for (int l = 0; l < 7; ++l) {
-            const double x = 900 + l * 95 + (l >= 3 ? 80 : 0);
-            QPainterPath letter(QPointF(x, 2985));
-            letter.cubicTo(QPointF(x + 20, 2820 + 25 * (l % 3)), QPointF(x + 60, 2820), QPointF(x + 80, 2985));
-            p.drawPath(letter);
-        }
+        Arches(p, 7, 3, 2820, 25);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(20, 30, 110));
         p.drawEllipse(QPointF(1660, 2985), 8, 8);
