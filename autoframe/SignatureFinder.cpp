@@ -437,19 +437,12 @@ Found Find(const QImage& picture, int threshold)
                 excluded[size_t(m)] = 1;
     std::erase_if(seeds, [&](int i) { return excluded[size_t(i)] != 0; });
     std::vector<Cluster> clusters = Gather(a.blobs, a.lineParts, cuts, seeds, excluded, LineGap);
+    // A cluster that looks printed is print unless it is larger than any
+    // print: a hand as regular as type (a name in neat separate letters).
     const Cluster* best = nullptr;
-    for (Cluster& c : clusters) {
-        if (LooksPrinted(a.blobs, cuts, c))
-            continue;
-        if (!best || c.ink > best->ink)
+    for (const Cluster& c : clusters)
+        if ((c.box.height > LargePrint * glyph || !LooksPrinted(a.blobs, cuts, c)) && (!best || c.ink > best->ink))
             best = &c;
-    }
-    // A hand as regular as type (a name written in neat separate letters)
-    // still beats finding nothing when it is larger than any print.
-    if (!best)
-        for (Cluster& c : clusters)
-            if (c.box.height > LargePrint * glyph && (!best || c.ink > best->ink))
-                best = &c;
     if (!best)
         return {};
     Cluster chosen = *best;

@@ -222,6 +222,62 @@ cv::Mat StraightLines(const cv::Mat& upright)
             cv::morphologyEx(bare, bare, cv::MORPH_OPEN, bareRun);
             line[size_t(i)] = cv::countNonZero(bare) > 0;
         }
+        // A line is broken only where writing crosses it and between the
+        // dashes of a dashed rule. A stretch of runs joined on at either
+        // end across a longer gap, with ink close above or below along
+        // most of it and gaps in its own ink, is the foot or the top of a
+        // line of print lying in line with it (a label that a hand's
+        // underline runs into), not more of the line: it is left out. The
+        // rest of a solid rule, ink all along, is no print however crowded.
+        for (int i = 1; i < n; ++i) {
+            if (!line[size_t(i)])
+                continue;
+            const cv::Rect box(stats.at<int>(i, cv::CC_STAT_LEFT), stats.at<int>(i, cv::CC_STAT_TOP),
+                               stats.at<int>(i, cv::CC_STAT_WIDTH), stats.at<int>(i, cv::CC_STAT_HEIGHT));
+            const int span = across ? box.width : box.height;
+            std::vector<int> ownAt(size_t(span), 0), crowdedAt(size_t(span), 0);
+            std::vector<char> inkedAt(size_t(span), 0);
+            for (int y = box.y; y < box.br().y; ++y)
+                for (int x = box.x; x < box.br().x; ++x)
+                    if (runs.at<uchar>(y, x) && labels.at<int>(y, x) == i) {
+                        const size_t t = size_t(across ? x - box.x : y - box.y);
+                        ++ownAt[t];
+                        crowdedAt[t] += near.at<uchar>(y, x) != 0;
+                        inkedAt[t] |= upright.at<uchar>(y, x) != 0;
+                    }
+            // Stretches of runs with gaps shorter than a piece between them.
+            std::vector<std::pair<int, int>> stretches;
+            for (int t = 0; t < span; ++t) {
+                if (!ownAt[size_t(t)])
+                    continue;
+                if (stretches.empty() || t - stretches.back().second >= piece)
+                    stretches.push_back({t, t + 1});
+                else
+                    stretches.back().second = t + 1;
+            }
+            const auto print = [&](const std::pair<int, int>& s) {
+                int o = 0, c = 0, columns = 0, inked = 0;
+                for (int t = s.first; t < s.second; ++t) {
+                    o += ownAt[size_t(t)], c += crowdedAt[size_t(t)];
+                    columns += ownAt[size_t(t)] > 0;
+                    inked += inkedAt[size_t(t)];
+                }
+                return c * 2 >= o && inked * 10 < columns * 9;
+            };
+            const auto drop = [&](const std::pair<int, int>& s) {
+                for (int y = box.y; y < box.br().y; ++y)
+                    for (int x = box.x; x < box.br().x; ++x) {
+                        const int t = across ? x - box.x : y - box.y;
+                        if (t >= s.first && t < s.second && labels.at<int>(y, x) == i)
+                            runs.at<uchar>(y, x) = 0;
+                    }
+            };
+            size_t first = 0, last = stretches.size();
+            while (last - first >= 2 && print(stretches[first]))
+                drop(stretches[first++]);
+            while (last - first >= 2 && print(stretches[last - 1]))
+                drop(stretches[--last]);
+        }
         // The line is the straight band its runs follow: strokes drawn
         // along it a little off (a loop touching the rule) were joined to
         // it but are no part of it. A straight line is fitted twice, the

@@ -69,6 +69,7 @@ private slots:
     void noSignature();
     void loneSignature();
     void heavyHand();
+    void neatHand_data();
     void neatHand();
     void inkOnRules_data();
     void inkOnRules();
@@ -77,6 +78,7 @@ private slots:
     void feetShortOfARule();
     void printNearTheWriting();
     void dotOnADashedRule();
+    void underlineIntoALabel();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -198,10 +200,18 @@ void TestSignature::heavyHand()
 }
 
 // A name written in letters as regular as type (all of one height, sharing
-// top and foot), far larger than the form's print: the only writing on the
-// page, it is found, not taken for print.
+// top and foot), far larger than the form's print: it is found, not taken
+// for print, nor passed over for the brackets of a label above it.
+void TestSignature::neatHand_data()
+{
+    QTest::addColumn<bool>("label");
+    QTest::newRow("alone") << false;
+    QTest::newRow("under a label with brackets") << true;
+}
+
 void TestSignature::neatHand()
 {
+    QFETCH(bool, label);
     QImage page = Paper(2480, 3508);
     QRect ink;
     {
@@ -209,6 +219,13 @@ void TestSignature::neatHand()
         PrintRows(p, 400, 8);
         p.setPen(QPen(QColor(40, 40, 40), 3));
         p.drawLine(600, 3000, 2000, 3000);
+        if (label) {
+            QFont font(QStringLiteral("Liberation Sans"));
+            font.setPixelSize(60);
+            p.setFont(font);
+            p.setPen(QColor(30, 30, 30));
+            p.drawText(QPointF(620, 2660), QStringLiteral("Il richiedente (firma)"));
+        }
         QFont font(QStringLiteral("Liberation Sans"));
         font.setPixelSize(180);
         font.setItalic(true);
@@ -523,6 +540,40 @@ void TestSignature::dotOnADashedRule()
     const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
     QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
              qPrintable(QStringLiteral("ink %1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
+}
+
+// A hand's underline, drawn as straight as a ruler, runs on into the label
+// under the box: the feet of the label's letters lie in line with it, but
+// the label is print, and the crop ends where the underline does.
+void TestSignature::underlineIntoALabel()
+{
+    QImage hand(2480, 3508, QImage::Format_ARGB32);
+    hand.fill(Qt::transparent);
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 20, 20), 9, Qt::SolidLine, Qt::RoundCap));
+        Arches(p, 7, 3, 2820, 25);
+        p.setPen(QPen(QColor(20, 20, 20), 6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(860, 3030, 1560, 3030);
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        QFont font(QStringLiteral("Liberation Serif"));
+        font.setPixelSize(30);
+        p.setFont(font);
+        p.setPen(QColor(40, 40, 40));
+        p.drawText(QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
+        p.drawImage(0, 0, hand);
+    }
+    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    const QString got = QStringLiteral("selection %1,%2 %3x%4")
+                            .arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height());
+    QVERIFY2(found.selection.contains(ink), qPrintable(got));
+    QVERIFY2(found.selection.right() <= ink.right() + 12, qPrintable(got));
 }
 
 RITRAX_TEST(TestSignature)
