@@ -208,9 +208,7 @@ cv::Mat StraightLines(const cv::Mat& upright)
         const cv::Mat bareRun = cv::getStructuringElement(cv::MORPH_RECT, across ? cv::Size(length, 1) : cv::Size(1, length));
         std::vector<uchar> line(size_t(n), 0);
         for (int i = 1; i < n; ++i) {
-            const int extent = stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1;
-            const int spread = stats.at<int>(i, across ? cv::CC_STAT_HEIGHT : cv::CC_STAT_WIDTH);
-            if (extent < length || spread > LineThickness + 2 + extent / 40)
+            if (stats.at<int>(i, across ? cv::CC_STAT_WIDTH : cv::CC_STAT_HEIGHT) - length + 1 < length || tooThick(i))
                 continue;
             if (crowded[size_t(i)] * 2 < own[size_t(i)]) {
                 line[size_t(i)] = 1;
@@ -603,12 +601,29 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
                 return x;
         return inner;
     };
+    // A part of the writing's own out along the tail, no sliver of a line
+    // (a full stop standing on the rule, cut in two by it), is writing:
+    // the cut comes no nearer the end than that part.
+    const auto ownPart = [&](int from, int to, bool right) {
+        int outer = right ? -1 : box.width;
+        for (const Blob& b : a.blobs) {
+            const int x0 = b.box.x - box.x, x1 = b.box.br().x - 1 - box.x;
+            if (b.printedLine || b.kind != Kind::Stroke || x0 < from || x1 > to || b.box.height < 3
+                || b.box.width > 3 * b.box.height || (b.box & box) != b.box)
+                continue;
+            const cv::Mat own = (a.parts(b.box) == b.label) & mask(b.box);
+            if (cv::countNonZero(own) > 0)
+                outer = right ? std::max(outer, x1) : std::min(outer, x0);
+        }
+        return outer;
+    };
     if (const int keep = kept(leftTail, rightTail); keep >= 0) {
-        const int cut = std::min(left - keep, thickening(0, left - 1));
+        const int cut = std::min({left - keep, thickening(0, left - 1), ownPart(0, left - 1, false)});
         mask(cv::Rect(box.x, box.y, cut, box.height)).setTo(0);
     }
     if (const int keep = kept(rightTail, leftTail); keep >= 0) {
-        const int cut = std::max(right + 1 + keep, thickening(box.width - 1, right + 1) + 1);
+        const int cut = std::max({right + 1 + keep, thickening(box.width - 1, right + 1) + 1,
+                                  ownPart(right + 1, box.width - 1, true) + 1});
         mask(cv::Rect(box.x + cut, box.y, box.width - cut, box.height)).setTo(0);
     }
 }

@@ -77,7 +77,8 @@ private slots:
     void feetShortOfARule_data();
     void feetShortOfARule();
     void printNearTheWriting();
-    void dotOnADashedRule();
+    void dotOnARule_data();
+    void dotOnARule();
     void underlineIntoALabel();
 };
 
@@ -512,28 +513,50 @@ void TestSignature::feetShortOfARule()
     QVERIFY2(found.selection.bottom() < ruleY - 1, qPrintable(got));
 }
 
-// The full stop after a name, on a heavy dashed rule that ends a little
-// past the name, its foot on the rule's: the dashes line up like print,
-// the dot is the pen's.
-void TestSignature::dotOnADashedRule()
+// The full stop after a name, standing on a rule: its foot in line with
+// the dashes of a heavy dashed rule that lines up like print, or cut in two
+// by a thin rule that runs on past the name on both sides.
+void TestSignature::dotOnARule_data()
 {
+    QTest::addColumn<bool>("dashed");
+    QTest::addColumn<int>("letters");
+    QTest::addColumn<double>("dotX");
+    QTest::newRow("heavy dashed rule") << true << 7 << 1660.0;
+    QTest::newRow("thin rule, the dot a gap after the name") << false << 4 << 1415.0;
+}
+
+void TestSignature::dotOnARule()
+{
+    QFETCH(bool, dashed);
+    QFETCH(int, letters);
+    QFETCH(double, dotX);
     QImage hand(2480, 3508, QImage::Format_ARGB32);
     hand.fill(Qt::transparent);
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(20, 30, 110), 9, Qt::SolidLine, Qt::RoundCap));
-        Arches(p, 7, 3, 2820, 25);
+        const QColor pen = dashed ? QColor(20, 30, 110) : QColor(20, 20, 20);
+        p.setPen(QPen(pen, 9, Qt::SolidLine, Qt::RoundCap));
+        Arches(p, letters, 3, 2820, 25);
+        // The last letter's stroke runs out along the rule.
+        const double end = 900 + (letters - 1) * 95 + 80 + 80;
+        if (!dashed)
+            p.drawLine(QPointF(end, 2985), QPointF(end + 35, 2988));
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(20, 30, 110));
-        p.drawEllipse(QPointF(1660, 2985), 8, 8);
+        p.setBrush(pen);
+        p.drawEllipse(QPointF(dotX, dashed ? 2985 : 2987), dashed ? 8 : 7, dashed ? 8 : 7);
     }
     QImage page = Paper(2480, 3508);
     {
         QPainter p(&page);
         PrintRows(p, 400, 8);
-        p.setPen(QPen(QColor(40, 40, 40), 6, Qt::DashLine, Qt::FlatCap));
-        p.drawLine(860, 2990, 1760, 2990);
+        if (dashed) {
+            p.setPen(QPen(QColor(40, 40, 40), 6, Qt::DashLine, Qt::FlatCap));
+            p.drawLine(860, 2990, 1760, 2990);
+        } else {
+            p.setPen(QPen(QColor(40, 40, 40), 4, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(300, 2990, 2200, 2990);
+        }
         p.drawImage(0, 0, hand);
     }
     const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
