@@ -33,6 +33,14 @@ void PrintRows(QPainter& p, int top, int rows)
         p.drawText(200, top + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
 }
 
+// A clear A4 layer at 300 DPI for the hand's ink, drawn over the form.
+QImage Layer()
+{
+    QImage layer(2480, 3508, QImage::Format_ARGB32);
+    layer.fill(Qt::transparent);
+    return layer;
+}
+
 // The box of the hand's pixels more opaque than `alpha` within `area`.
 QRect DrawnInk(const QImage& hand, const QRect& area, int alpha)
 {
@@ -311,8 +319,7 @@ void TestSignature::inkOnRules()
     QFETCH(int, secondWord);
     QFETCH(bool, feet);
     const QColor pen = black ? QColor(25, 25, 25) : QColor(20, 30, 110);
-    QImage hand(2480, 3508, QImage::Format_ARGB32);
-    hand.fill(Qt::transparent);
+    QImage hand = Layer();
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
@@ -487,8 +494,7 @@ void TestSignature::feetShortOfARule_data()
 void TestSignature::feetShortOfARule()
 {
     QFETCH(int, ruleY);
-    QImage hand(2480, 3508, QImage::Format_ARGB32);
-    hand.fill(Qt::transparent);
+    QImage hand = Layer();
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
@@ -530,8 +536,7 @@ void TestSignature::dotOnARule()
     QFETCH(bool, dashed);
     QFETCH(int, letters);
     QFETCH(double, dotX);
-    QImage hand(2480, 3508, QImage::Format_ARGB32);
-    hand.fill(Qt::transparent);
+    QImage hand = Layer();
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
@@ -570,8 +575,7 @@ void TestSignature::dotOnARule()
 // the label is print, and the crop ends where the underline does.
 void TestSignature::underlineIntoALabel()
 {
-    QImage hand(2480, 3508, QImage::Format_ARGB32);
-    hand.fill(Qt::transparent);
+    QImage hand = Layer();
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
