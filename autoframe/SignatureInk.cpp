@@ -263,12 +263,9 @@ cv::Mat StraightLines(const cv::Mat& upright)
                 return c * 2 >= o && inked * 10 < columns * 9;
             };
             const auto drop = [&](const std::pair<int, int>& s) {
-                for (int y = box.y; y < box.br().y; ++y)
-                    for (int x = box.x; x < box.br().x; ++x) {
-                        const int t = across ? x - box.x : y - box.y;
-                        if (t >= s.first && t < s.second && labels.at<int>(y, x) == i)
-                            runs.at<uchar>(y, x) = 0;
-                    }
+                const cv::Rect part = across ? cv::Rect(box.x + s.first, box.y, s.second - s.first, box.height)
+                                             : cv::Rect(box.x, box.y + s.first, box.width, s.second - s.first);
+                runs(part).setTo(0, labels(part) == i);
             };
             size_t first = 0, last = stretches.size();
             while (last - first >= 2 && print(stretches[first]))
