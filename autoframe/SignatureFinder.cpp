@@ -373,7 +373,13 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const 
                 }
                 continue;
             }
-            if (b.kind != SignatureInk::Kind::Stroke)
+            // A broad letter in heavy ink can fill its box nearly as a
+            // picture does; one no larger than the writing, within its
+            // rows and with paper in its counters, is the hand's.
+            const bool heavyLetter = b.kind == SignatureInk::Kind::Picture && b.box.height <= h
+                && b.box.width <= 2 * h && b.area * 20 < b.box.area() * 17 && b.box.y >= c.box.y - h / 5
+                && b.box.br().y <= c.box.br().y + h / 5;
+            if (b.kind != SignatureInk::Kind::Stroke && !heavyLetter)
                 continue;
             // A flat sliver along a line taken out is what the line left.
             if (cuts[i].stub
@@ -382,7 +388,7 @@ void Attach(const std::vector<Blob>& blobs, const std::vector<Cut>& cuts, const 
             // Specks of dirt lie anywhere: a part as small as a speck joins
             // only from close by.
             const cv::Rect& from = b.area < SmallPart ? near : reach;
-            if ((b.box & from).area() * 2 < b.box.area())
+            if ((b.box & from).area() * 2 < b.box.area() && !(heavyLetter && (b.box & from).area() > 0))
                 continue;
             // The dot of a printed i or j, between a label and the writing,
             // sits by its own letter.

@@ -568,8 +568,26 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
             return r.length > box.width && twiceRow >= 2 * r.from && twiceRow <= 2 * r.to;
         });
     };
+    // A line taken out whole with the writing, along most of it, is the
+    // hand's own underline, found as such for spanning little more than
+    // the name: however level, its end past the name is the pen's.
+    std::vector<char> underline(a.blobs.size() + 1, 0);
+    for (const Blob& b : a.blobs)
+        if (b.printedLine && (b.box & box) == b.box && 2 * b.box.width >= box.width)
+            underline[size_t(b.label)] = cv::countNonZero((a.lineParts(b.box) == b.label) & (mask(b.box) == 0)) == 0;
+    const auto drawnOn = [&](const Tail& t) {
+        int inked = 0, own = 0;
+        for (int y = 0; y < box.height; ++y)
+            for (int x = t.from; x <= t.to; ++x)
+                if (mask.at<uchar>(box.y + y, box.x + x)) {
+                    ++inked;
+                    const int l = a.lineParts.at<int>(box.y + y, box.x + x);
+                    own += l > 0 && size_t(l) < underline.size() && underline[size_t(l)];
+                }
+        return own * 5 >= inked * 4;
+    };
     const auto isLong = [&](const Tail& t) {
-        return t.row >= 0 && t.length > body / 12 + Keep && (inRuleRow(t.row) || level(t));
+        return t.row >= 0 && t.length > body / 12 + Keep && (inRuleRow(t.row) || (level(t) && !drawnOn(t)));
     };
     const auto kept = [&](const Tail& t, const Tail& other) {
         if (t.row < 0)

@@ -88,6 +88,7 @@ private slots:
     void dotOnARule_data();
     void dotOnARule();
     void underlineIntoALabel();
+    void ruledUnderlinePastTheName();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -183,7 +184,7 @@ void TestSignature::loneSignature()
     QVERIFY(found.selection.top() < found.ink.top() && found.selection.bottom() > found.ink.bottom());
 }
 
-// A bold hand's straight strokes are as solid as a picture, but narrow:
+// A bold hand's strokes are as solid as a picture, but narrow or open:
 // they are writing, and a photo on the same page is still a picture.
 void TestSignature::heavyHand()
 {
@@ -201,9 +202,12 @@ void TestSignature::heavyHand()
         p.setPen(QPen(QColor(20, 20, 20), 18, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(1260, 2830, 1262, 2995);
         p.drawLine(1310, 2820, 1312, 2995);
+        // A broad capital drawn as heavily, its counter a slot of paper.
+        p.setPen(QPen(QColor(20, 20, 20), 16, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        p.drawRect(712, 2915, 40, 64);
     }
     const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
-    QVERIFY2(found.ink.contains(QRect(800, 2830, 520, 160)),
+    QVERIFY2(found.ink.contains(QRect(704, 2830, 616, 160)),
              qPrintable(QStringLiteral("%1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
     QVERIFY(!found.selection.intersects(QRect(1500, 1400, 420, 520)));
 }
@@ -601,6 +605,32 @@ void TestSignature::underlineIntoALabel()
                             .arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height());
     QVERIFY2(found.selection.contains(ink), qPrintable(got));
     QVERIFY2(found.selection.right() <= ink.right() + 12, qPrintable(got));
+}
+
+
+// An underline drawn with a ruler from under the name to well past it,
+// clear of any rule: level as a rule's bare end, but the pen's own line.
+void TestSignature::ruledUnderlinePastTheName()
+{
+    QImage hand = Layer();
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(25, 25, 25), 8, Qt::SolidLine, Qt::RoundCap));
+        Arches(p, 6, 3, 2840, 30);
+        p.setPen(QPen(QColor(25, 25, 25), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(940, 3030), QPointF(1615, 3030));
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        PrintRows(p, 400, 8);
+        p.drawImage(0, 0, hand);
+    }
+    const QRect ink = DrawnInk(hand, QRect(700, 2600, 1400, 600), 200);
+    const QRect found = SignatureFinder::Find(page, 170).ink;
+    QVERIFY2(found.adjusted(-2, -2, 2, 2).contains(ink),
+             qPrintable(QStringLiteral("%1 to %2, ink %3 to %4").arg(found.left()).arg(found.right()).arg(ink.left()).arg(ink.right())));
 }
 
 RITRAX_TEST(TestSignature)
