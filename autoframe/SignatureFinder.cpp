@@ -216,6 +216,29 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const cv::Mat& lineP
                 }
         return crossed * 2 > o.width;
     };
+    // A letter that a rule runs through stands as tall as its pieces on
+    // both sides of the rule together.
+    std::vector<int> height(blobs.size());
+    for (size_t i = 0; i < blobs.size(); ++i)
+        height[i] = blobs[i].box.height;
+    std::vector<int> above, below;
+    for (int i : joinable) {
+        if (cuts[size_t(i)].bottom)
+            above.push_back(i);
+        if (cuts[size_t(i)].top)
+            below.push_back(i);
+    }
+    for (int i : above)
+        for (int j : below) {
+            const cv::Rect &upper = blobs[size_t(i)].box, &lower = blobs[size_t(j)].box;
+            const int gap = lower.y - upper.br().y;
+            if (gap >= 0 && gap <= SignatureInk::LineThickness + 2
+                && !(upper & cv::Rect(lower.x, upper.y, lower.width, upper.height)).empty()) {
+                const int whole = lower.br().y - upper.y;
+                height[size_t(i)] = std::max(height[size_t(i)], whole);
+                height[size_t(j)] = std::max(height[size_t(j)], whole);
+            }
+        }
     std::vector<Cluster> clusters;
     std::vector<int> owner(blobs.size(), -1);
     for (int seed : seeds) {
@@ -225,7 +248,7 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const cv::Mat& lineP
         c.members = {seed};
         c.box = blobs[size_t(seed)].box;
         owner[size_t(seed)] = int(clusters.size());
-        int tallest = blobs[size_t(seed)].box.height;
+        int tallest = height[size_t(seed)];
         for (bool grown = true; grown;) {
             grown = false;
             // Reach by the writing's tallest letter, so that nothing that
@@ -239,7 +262,7 @@ std::vector<Cluster> Gather(const std::vector<Blob>& blobs, const cv::Mat& lineP
                 owner[size_t(other)] = int(clusters.size());
                 c.members.push_back(other);
                 c.box |= blobs[size_t(other)].box;
-                tallest = std::max(tallest, blobs[size_t(other)].box.height);
+                tallest = std::max(tallest, height[size_t(other)]);
                 grown = true;
             }
         }

@@ -301,6 +301,9 @@ void TestSignature::inkOnRules_data()
     // hanging from the rule cuts it, and the rest runs on bare.
     QTest::newRow("underline merged with a rule, past the name") << false << true << false << false << 3000 << 600 << 1700 << 1640 << true << true << false << 0.0 << 1280 << false;
     QTest::newRow("underline merged with a rule") << false << true << true << false << 3000 << 600 << 2100 << 1560 << true << true << false << 0.0 << 1280 << false;
+    // A rule through the middle of the letters halves them: the gap
+    // between the words is measured by the whole letters, not the halves.
+    QTest::newRow("rule through the letters, words far apart") << false << false << false << false << 2900 << 300 << 2200 << 1640 << false << true << false << 0.0 << 1500 << false;
     QTest::newRow("rule through the name, cut short past it") << false << false << false << false << 2990 << 830 << 1820 << 1640 << false << true << false << 0.8 << 1440 << true;
 }
 
