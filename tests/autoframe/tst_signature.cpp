@@ -87,8 +87,8 @@ private slots:
     void printNearTheWriting();
     void dotOnARule_data();
     void dotOnARule();
-    void underlineIntoALabel();
-    void ruledUnderlinePastTheName();
+    void ruledUnderline_data();
+    void ruledUnderline();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -577,29 +577,48 @@ void TestSignature::dotOnARule()
              qPrintable(QStringLiteral("ink %1,%2 %3x%4").arg(found.ink.x()).arg(found.ink.y()).arg(found.ink.width()).arg(found.ink.height())));
 }
 
-// A hand's underline, drawn as straight as a ruler, runs on into the label
-// under the box: the feet of the label's letters lie in line with it, but
-// the label is print, and the crop ends where the underline does.
-void TestSignature::underlineIntoALabel()
+// A hand's underline drawn as straight as a ruler: level as a rule's bare
+// end, but the pen's own line to where the pen lifted. One runs on into
+// the label under the box, the feet of whose letters lie in line with
+// it: the label is print, and the crop ends where the underline does.
+void TestSignature::ruledUnderline_data()
 {
+    QTest::addColumn<bool>("label");
+    QTest::addColumn<int>("letters");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("width");
+    QTest::newRow("into a label") << true << 7 << 860 << 1560 << 6;
+    QTest::newRow("well past the name, clear of any rule") << false << 6 << 940 << 1615 << 4;
+}
+
+void TestSignature::ruledUnderline()
+{
+    QFETCH(bool, label);
+    QFETCH(int, letters);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, width);
     QImage hand = Layer();
     {
         QPainter p(&hand);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(20, 20, 20), 9, Qt::SolidLine, Qt::RoundCap));
-        Arches(p, 7, 3, 2820, 25);
-        p.setPen(QPen(QColor(20, 20, 20), 6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(860, 3030, 1560, 3030);
+        Arches(p, letters, 3, 2820, 25);
+        p.setPen(QPen(QColor(20, 20, 20), width, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(from, 3030, to, 3030);
     }
     QImage page = Paper(2480, 3508);
     {
         QPainter p(&page);
         PrintRows(p, 400, 8);
-        QFont font(QStringLiteral("Liberation Serif"));
-        font.setPixelSize(30);
-        p.setFont(font);
-        p.setPen(QColor(40, 40, 40));
-        p.drawText(QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
+        if (label) {
+            QFont font(QStringLiteral("Liberation Serif"));
+            font.setPixelSize(30);
+            p.setFont(font);
+            p.setPen(QColor(40, 40, 40));
+            p.drawText(QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
+        }
         p.drawImage(0, 0, hand);
     }
     const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
@@ -608,32 +627,6 @@ void TestSignature::underlineIntoALabel()
                             .arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height());
     QVERIFY2(found.selection.contains(ink), qPrintable(got));
     QVERIFY2(found.selection.right() <= ink.right() + 12, qPrintable(got));
-}
-
-
-// An underline drawn with a ruler from under the name to well past it,
-// clear of any rule: level as a rule's bare end, but the pen's own line.
-void TestSignature::ruledUnderlinePastTheName()
-{
-    QImage hand = Layer();
-    {
-        QPainter p(&hand);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(25, 25, 25), 8, Qt::SolidLine, Qt::RoundCap));
-        Arches(p, 6, 3, 2840, 30);
-        p.setPen(QPen(QColor(25, 25, 25), 4, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(940, 3030), QPointF(1615, 3030));
-    }
-    QImage page = Paper(2480, 3508);
-    {
-        QPainter p(&page);
-        PrintRows(p, 400, 8);
-        p.drawImage(0, 0, hand);
-    }
-    const QRect ink = DrawnInk(hand, QRect(700, 2600, 1400, 600), 200);
-    const QRect found = SignatureFinder::Find(page, 170).ink;
-    QVERIFY2(found.adjusted(-2, -2, 2, 2).contains(ink),
-             qPrintable(QStringLiteral("%1 to %2, ink %3 to %4").arg(found.left()).arg(found.right()).arg(ink.left()).arg(ink.right())));
 }
 
 RITRAX_TEST(TestSignature)
