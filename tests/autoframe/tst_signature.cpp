@@ -33,6 +33,16 @@ void PrintRows(QPainter& p, int top, int rows)
         p.drawText(200, top + row * 90, QStringLiteral("Il sottoscritto dichiara di essere nato a Esempio il 01/01/1980"));
 }
 
+// A printed label of the form, its baseline starting at `at`.
+void Label(QPainter& p, const QString& family, int pixels, const QColor& colour, QPointF at, const QString& text)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(at, text);
+}
+
 // A clear A4 layer at 300 DPI for the hand's ink, drawn over the form.
 QImage Layer()
 {
@@ -232,13 +242,8 @@ void TestSignature::neatHand()
         PrintRows(p, 400, 8);
         p.setPen(QPen(QColor(40, 40, 40), 3));
         p.drawLine(600, 3000, 2000, 3000);
-        if (label) {
-            QFont font(QStringLiteral("Liberation Sans"));
-            font.setPixelSize(60);
-            p.setFont(font);
-            p.setPen(QColor(30, 30, 30));
-            p.drawText(QPointF(620, 2660), QStringLiteral("Il richiedente (firma)"));
-        }
+        if (label)
+            Label(p, QStringLiteral("Liberation Sans"), 60, QColor(30, 30, 30), QPointF(620, 2660), QStringLiteral("Il richiedente (firma)"));
         QFont font(QStringLiteral("Liberation Sans"));
         font.setPixelSize(180);
         font.setItalic(true);
@@ -612,13 +617,8 @@ void TestSignature::ruledUnderline()
     {
         QPainter p(&page);
         PrintRows(p, 400, 8);
-        if (label) {
-            QFont font(QStringLiteral("Liberation Serif"));
-            font.setPixelSize(30);
-            p.setFont(font);
-            p.setPen(QColor(40, 40, 40));
-            p.drawText(QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
-        }
+        if (label)
+            Label(p, QStringLiteral("Liberation Serif"), 30, QColor(40, 40, 40), QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
         p.drawImage(0, 0, hand);
     }
     const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
