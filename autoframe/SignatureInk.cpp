@@ -39,6 +39,24 @@ int Median(std::vector<int>& values)
 
 namespace {
 
+// The least thickness a line keeps up over a few columns running, zero
+// where it never does; a zero column breaks a run. A line of even width
+// covers that many blocks or one more as it crosses them a little
+// aslant; a column cut thinner by a stroke across it does not count.
+int HeldThickness(const std::vector<int>& columns)
+{
+    int least = 0;
+    for (size_t x = 0, held = 0; x < columns.size(); ++x) {
+        held = columns[x] > 0 ? held + 1 : 0;
+        if (held < size_t(LineThickness))
+            continue;
+        const int most = *std::max_element(columns.begin() + long(x + 1 - LineThickness), columns.begin() + long(x + 1));
+        if (least == 0 || most < least)
+            least = most;
+    }
+    return least;
+}
+
 // The block grid's longer side counts about this many blocks: two pixels
 // to a block on an A4 page at 300 DPI, four at 600, one on a small photo.
 constexpr double GridSide = 1750.0;
@@ -435,10 +453,9 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
             const cv::Mat band = own.rowRange(y, end);
             std::vector<int> columns;
             for (int x = 0; x < band.cols; ++x)
-                if (const int n = cv::countNonZero(band.col(x)); n > 0)
-                    columns.push_back(n);
-            rules.push_back({in.y + y - box.y - 2, in.y + end - box.y + 2, Median(columns), b.label,
-                             int(columns.size())});
+                columns.push_back(cv::countNonZero(band.col(x)));
+            const int length = int(std::count_if(columns.begin(), columns.end(), [](int n) { return n > 0; }));
+            rules.push_back({in.y + y - box.y - 2, in.y + end - box.y + 2, HeldThickness(columns), b.label, length});
             y = end;
         }
     }
@@ -509,10 +526,10 @@ void TrimTails(const Analysis& a, cv::Mat& mask)
             int n = 0;
             for (int y = y0; y < y1; ++y)
                 n += a.lineParts.at<int>(y, x) > 0;
-            if (n > 0)
-                outside.push_back(n);
+            outside.push_back(n);
         }
-        if (int(outside.size()) < 2 * Keep || thickness(from, to) > Median(outside) + 1)
+        if (std::count_if(outside.begin(), outside.end(), [](int n) { return n > 0; }) < 2 * Keep
+            || thickness(from, to) > HeldThickness(outside) + 1)
             return false;
         int inked = 0, line = 0;
         for (int y = 0; y < box.height; ++y)
@@ -740,14 +757,27 @@ cv::Mat Recover(const Analysis& a, cv::Mat& mask)
         // next in short runs, and the rule's own steps are one block.
         const auto thicker = [&](int x) { return thickness[size_t(x)] > rule && thickness[size_t(x)] <= 3 * LineThickness; };
         const int end = std::min(l.width, to - l.x);
-        for (int x = std::max(0, from - l.x); x < end;) {
-            int run = x, far = 0;
-            for (; run < end && thicker(run); ++run)
-                far += thickness[size_t(run)] >= rule + 2;
-            if (run - x >= 3 * LineThickness && far >= LineThickness)
-                mask(cv::Rect(l.x + x, l.y, run - x, l.height)).setTo(255, own.colRange(x, run));
-            x = std::max(run, x + 1);
-        }
+        const auto recover = [&](const auto& over, int most) {
+            for (int x = std::max(0, from - l.x); x < end;) {
+                int run = x, far = 0;
+                for (; run < end && over(run); ++run)
+                    far += thickness[size_t(run)] >= most;
+                if (run - x >= 3 * LineThickness && far >= LineThickness)
+                    mask(cv::Rect(l.x + x, l.y, run - x, l.height)).setTo(255, own.colRange(x, run));
+                x = std::max(run, x + 1);
+            }
+        };
+        recover(thicker, rule + 2);
+        // A long run two blocks thicker than the line bare away from the
+        // writing is an underline along it, though the line itself may be
+        // one block thicker for long runs.
+        std::vector<int> bare(thickness.size(), 0);
+        for (int x = 0; x < l.width; ++x)
+            if ((l.x + x < from || l.x + x >= to) && thickness[size_t(x)] <= 3 * LineThickness)
+                bare[size_t(x)] = thickness[size_t(x)];
+        if (std::count_if(bare.begin(), bare.end(), [](int t) { return t > 0; }) >= 10 * LineThickness)
+            if (const int least = HeldThickness(bare); least > 0)
+                recover([&](int x) { return thickness[size_t(x)] >= least + 2 && thickness[size_t(x)] <= 3 * LineThickness; }, 0);
     }
     return crossed;
 }

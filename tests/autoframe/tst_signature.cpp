@@ -99,6 +99,8 @@ private slots:
     void dotOnARule();
     void ruledUnderline_data();
     void ruledUnderline();
+    void underlineAlongAHeavyRule_data();
+    void underlineAlongAHeavyRule();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -627,6 +629,50 @@ void TestSignature::ruledUnderline()
                             .arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height());
     QVERIFY2(found.selection.contains(ink), qPrintable(got));
     QVERIFY2(found.selection.right() <= ink.right() + 12, qPrintable(got));
+}
+
+// An underline drawn just under a rule a little aslant, merged with it, that
+// ends past the name: the rule alone steps between two thicknesses, where
+// the underline runs along it it is thicker than either.
+void TestSignature::underlineAlongAHeavyRule_data()
+{
+    QTest::addColumn<double>("rule");
+    QTest::addColumn<double>("pen");
+    QTest::addColumn<double>("rise");
+    QTest::newRow("thin rule") << 3.0 << 3.0 << 6.0;
+    QTest::newRow("heavy rule, more aslant") << 4.6 << 3.0 << 12.0;
+    QTest::newRow("heavy rule, heavier pen") << 4.6 << 4.0 << 6.0;
+}
+
+void TestSignature::underlineAlongAHeavyRule()
+{
+    QFETCH(double, rule);
+    QFETCH(double, pen);
+    QFETCH(double, rise);
+    const auto ruleY = [&](double x) { return 3000 + rise * (x - 300) / 1900; };
+    QImage hand = Layer();
+    {
+        QPainter p(&hand);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(20, 20, 20), 9, Qt::SolidLine, Qt::RoundCap));
+        Arches(p, 7, 3, 2820, 25);
+        p.setPen(QPen(QColor(20, 20, 20), pen, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(880, ruleY(880) + 4), QPointF(1700, ruleY(1700) + 4));
+    }
+    QImage page = Paper(2480, 3508);
+    {
+        QPainter p(&page);
+        p.setRenderHint(QPainter::Antialiasing);
+        PrintRows(p, 400, 8);
+        p.setPen(QPen(QColor(40, 40, 40), rule, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(300, ruleY(300)), QPointF(2200, ruleY(2200)));
+        p.drawImage(0, 0, hand);
+    }
+    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
+    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
+    QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
+             qPrintable(QStringLiteral("ink %1 to %2, drawn %3 to %4").arg(found.ink.left()).arg(found.ink.right()).arg(ink.left()).arg(ink.right())));
+    QVERIFY(found.ink.right() <= ink.right() + 12);
 }
 
 RITRAX_TEST(TestSignature)
