@@ -478,9 +478,12 @@ Found Find(const QImage& picture, int threshold)
     Attach(a.blobs, cuts, excluded, glyph, chosen);
     // An underline drawn straight enough to pass for a printed line: it
     // lies under the writing and spans little more than it, where a rule
-    // of the form runs on beyond. One that reaches past both ends of the
-    // writing as straight as a ruler and parallel to the form's rules is a
-    // rule cut short, by the box's sides or the page.
+    // of the form runs on beyond. On a page upside down it lies over the
+    // writing, along most of it, with at most the tips of letters above
+    // it: a piece of the rule the letters stand on runs through them. One
+    // that reaches past both ends of the writing as straight as a ruler and
+    // parallel to the form's rules is a rule cut short, by the box's sides
+    // or the page.
     const cv::Rect w = chosen.box;
     std::vector<Course> courses(a.blobs.size());
     for (size_t i = 0; i < a.blobs.size(); ++i)
@@ -490,8 +493,11 @@ Found Find(const QImage& picture, int threshold)
         const cv::Rect& l = a.blobs[i].box;
         if (!a.blobs[i].printedLine || l.width < l.height)
             continue;
-        if (l.x >= w.x - 0.15 * w.width && l.x + l.width <= w.x + 1.15 * w.width && l.y >= w.y + w.height / 3
-            && l.y <= w.y + 1.4 * w.height && !RuleAcross(a, courses, i, w))
+        const bool under = l.y >= w.y + w.height / 3 && l.y <= w.y + 1.4 * w.height;
+        const bool over = l.y <= w.y + 2 * SignatureInk::LineThickness && l.br().y <= w.br().y - w.height / 3
+            && l.br().y >= w.y - 0.4 * w.height && 2 * l.width >= w.width;
+        if (l.x >= w.x - 0.15 * w.width && l.x + l.width <= w.x + 1.15 * w.width && (under || over)
+            && !RuleAcross(a, courses, i, w))
             chosen.members.push_back(int(i));
     }
     return SignatureInk::Locate(source, threshold, a, chosen.members);

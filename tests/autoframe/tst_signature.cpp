@@ -99,8 +99,6 @@ private slots:
     void dotOnARule();
     void ruledUnderline_data();
     void ruledUnderline();
-    void underlineAlongAHeavyRule_data();
-    void underlineAlongAHeavyRule();
 };
 
 void TestSignature::inkIsFreeImagesBlack_data()
@@ -595,8 +593,17 @@ void TestSignature::ruledUnderline_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<int>("width");
-    QTest::newRow("into a label") << true << 7 << 860 << 1560 << 6;
-    QTest::newRow("well past the name, clear of any rule") << false << 6 << 940 << 1615 << 4;
+    QTest::addColumn<bool>("upsideDown");
+    QTest::addColumn<double>("rule"); // a rule's width, just over the underline; 0 for none
+    QTest::addColumn<double>("rise"); // over the rule's length of 1900
+    QTest::newRow("into a label") << true << 7 << 860 << 1560 << 6 << false << 0.0 << 0.0;
+    QTest::newRow("well past the name, clear of any rule") << false << 6 << 940 << 1615 << 4 << false << 0.0 << 0.0;
+    QTest::newRow("past the name, page upside down") << false << 6 << 940 << 1615 << 4 << true << 0.0 << 0.0;
+    // Merged with a rule a little aslant, which alone steps between two
+    // thicknesses: along the underline it is thicker than either.
+    QTest::newRow("merged with a thin rule") << false << 7 << 880 << 1700 << 3 << false << 3.0 << 6.0;
+    QTest::newRow("merged with a heavy rule") << false << 7 << 880 << 1700 << 3 << false << 4.6 << 12.0;
+    QTest::newRow("heavy pen on a heavy rule") << false << 7 << 880 << 1700 << 4 << false << 4.6 << 6.0;
 }
 
 void TestSignature::ruledUnderline()
@@ -606,6 +613,10 @@ void TestSignature::ruledUnderline()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(int, width);
+    QFETCH(bool, upsideDown);
+    QFETCH(double, rule);
+    QFETCH(double, rise);
+    const auto ruleY = [&](double x) { return 3026 + rise * (x - 300) / 1900; };
     QImage hand = Layer();
     {
         QPainter p(&hand);
@@ -613,66 +624,34 @@ void TestSignature::ruledUnderline()
         p.setPen(QPen(QColor(20, 20, 20), 9, Qt::SolidLine, Qt::RoundCap));
         Arches(p, letters, 3, 2820, 25);
         p.setPen(QPen(QColor(20, 20, 20), width, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(from, 3030, to, 3030);
+        p.drawLine(QPointF(from, ruleY(from) + 4), QPointF(to, ruleY(to) + 4));
     }
     QImage page = Paper(2480, 3508);
     {
         QPainter p(&page);
+        p.setRenderHint(QPainter::Antialiasing);
         PrintRows(p, 400, 8);
+        if (rule > 0) {
+            p.setPen(QPen(QColor(40, 40, 40), rule, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(300, ruleY(300)), QPointF(2200, ruleY(2200)));
+        }
         if (label)
             Label(p, QStringLiteral("Liberation Serif"), 30, QColor(40, 40, 40), QPointF(1480, 3032), QStringLiteral("Firma del richiedente"));
         p.drawImage(0, 0, hand);
     }
-    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
+    QRect area(800, 2700, 1100, 400);
+    if (upsideDown) {
+        hand = hand.mirrored(true, true);
+        page = page.mirrored(true, true);
+        area.moveTopLeft(QPoint(hand.width(), hand.height()) - area.bottomRight() - QPoint(1, 1));
+    }
+    const QRect ink = DrawnInk(hand, area, 128);
     const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
     const QString got = QStringLiteral("selection %1,%2 %3x%4")
                             .arg(found.selection.x()).arg(found.selection.y()).arg(found.selection.width()).arg(found.selection.height());
     QVERIFY2(found.selection.contains(ink), qPrintable(got));
-    QVERIFY2(found.selection.right() <= ink.right() + 12, qPrintable(got));
-}
-
-// An underline drawn just under a rule a little aslant, merged with it, that
-// ends past the name: the rule alone steps between two thicknesses, where
-// the underline runs along it it is thicker than either.
-void TestSignature::underlineAlongAHeavyRule_data()
-{
-    QTest::addColumn<double>("rule");
-    QTest::addColumn<double>("pen");
-    QTest::addColumn<double>("rise");
-    QTest::newRow("thin rule") << 3.0 << 3.0 << 6.0;
-    QTest::newRow("heavy rule, more aslant") << 4.6 << 3.0 << 12.0;
-    QTest::newRow("heavy rule, heavier pen") << 4.6 << 4.0 << 6.0;
-}
-
-void TestSignature::underlineAlongAHeavyRule()
-{
-    QFETCH(double, rule);
-    QFETCH(double, pen);
-    QFETCH(double, rise);
-    const auto ruleY = [&](double x) { return 3000 + rise * (x - 300) / 1900; };
-    QImage hand = Layer();
-    {
-        QPainter p(&hand);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(20, 20, 20), 9, Qt::SolidLine, Qt::RoundCap));
-        Arches(p, 7, 3, 2820, 25);
-        p.setPen(QPen(QColor(20, 20, 20), pen, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(880, ruleY(880) + 4), QPointF(1700, ruleY(1700) + 4));
-    }
-    QImage page = Paper(2480, 3508);
-    {
-        QPainter p(&page);
-        p.setRenderHint(QPainter::Antialiasing);
-        PrintRows(p, 400, 8);
-        p.setPen(QPen(QColor(40, 40, 40), rule, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(300, ruleY(300)), QPointF(2200, ruleY(2200)));
-        p.drawImage(0, 0, hand);
-    }
-    const QRect ink = DrawnInk(hand, QRect(800, 2700, 1100, 400), 128);
-    const SignatureFinder::Found found = SignatureFinder::Find(page, 170);
-    QVERIFY2(found.ink.adjusted(-2, -2, 2, 2).contains(ink),
-             qPrintable(QStringLiteral("ink %1 to %2, drawn %3 to %4").arg(found.ink.left()).arg(found.ink.right()).arg(ink.left()).arg(ink.right())));
-    QVERIFY(found.ink.right() <= ink.right() + 12);
+    // The underline's end, on the right or, upside down, on the left.
+    QVERIFY2(upsideDown ? found.selection.left() >= ink.left() - 12 : found.selection.right() <= ink.right() + 12, qPrintable(got));
 }
 
 RITRAX_TEST(TestSignature)
