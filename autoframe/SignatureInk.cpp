@@ -752,22 +752,23 @@ cv::Mat Recover(const Analysis& a, cv::Mat& mask)
                 if (const int outside = Median(bare); outside <= p.median - 2)
                     rule = outside;
         }
-        // Long runs of columns thicker than the rule, some of them by far:
-        // a box's side, drawn a little aslant, steps from one column to the
-        // next in short runs, and the rule's own steps are one block.
-        const auto thicker = [&](int x) { return thickness[size_t(x)] > rule && thickness[size_t(x)] <= 3 * LineThickness; };
+        // Long runs of columns thicker than `over`, some of them `far`
+        // thicker: a box's side, drawn a little aslant, steps from one
+        // column to the next in short runs, and the rule's own steps are
+        // one block.
         const int end = std::min(l.width, to - l.x);
-        const auto recover = [&](const auto& over, int most) {
+        const auto recover = [&](int over, int far) {
+            const auto thicker = [&](int x) { return thickness[size_t(x)] > over && thickness[size_t(x)] <= 3 * LineThickness; };
             for (int x = std::max(0, from - l.x); x < end;) {
-                int run = x, far = 0;
-                for (; run < end && over(run); ++run)
-                    far += thickness[size_t(run)] >= most;
-                if (run - x >= 3 * LineThickness && far >= LineThickness)
+                int run = x, farColumns = 0;
+                for (; run < end && thicker(run); ++run)
+                    farColumns += thickness[size_t(run)] >= far;
+                if (run - x >= 3 * LineThickness && farColumns >= LineThickness)
                     mask(cv::Rect(l.x + x, l.y, run - x, l.height)).setTo(255, own.colRange(x, run));
                 x = std::max(run, x + 1);
             }
         };
-        recover(thicker, rule + 2);
+        recover(rule, rule + 2);
         // A long run two blocks thicker than the line bare away from the
         // writing is an underline along it, though the line itself may be
         // one block thicker for long runs.
@@ -777,7 +778,7 @@ cv::Mat Recover(const Analysis& a, cv::Mat& mask)
                 bare[size_t(x)] = thickness[size_t(x)];
         if (std::count_if(bare.begin(), bare.end(), [](int t) { return t > 0; }) >= 10 * LineThickness)
             if (const int least = HeldThickness(bare); least > 0)
-                recover([&](int x) { return thickness[size_t(x)] >= least + 2 && thickness[size_t(x)] <= 3 * LineThickness; }, 0);
+                recover(least + 1, least + 2);
     }
     return crossed;
 }
